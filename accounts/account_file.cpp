@@ -1,0 +1,212 @@
+#include "accounts/account_file.h"
+
+#include <windows.h>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+#include "accounts/account_format.h"
+#include "accounts/account_list.h"
+#include "accounts/account_table.h"
+#include "accounts/codepage.h"
+#include "accounts/file_api.h"
+#include "accounts/replace_all.h"
+#include "app/message_box.h"
+#include "app/raii.h"
+#include "launcher/start_program.h"
+#include "resources/string_ids.h"
+
+namespace accounts {
+
+const wchar_t kAccountFilePath[] = L"\\windows\\tamlink.cfg";
+const wchar_t kBackupFilePath[] = L"\\windows\\tamlink.bak";
+
+namespace {
+
+constexpr int kFieldBytes = static_cast<int>(format::kFieldBytes);
+
+// The whole of a file in memory, for one reading.
+class FileImage {
+public:
+    FileImage() = default;
+    ~FileImage() {
+        if (memory_) LocalFree(memory_);
+    }
+    FileImage(const FileImage&) = delete;
+    FileImage& operator=(const FileImage&) = delete;
+
+    // 0 when the file cannot be opened, sized or held in memory.
+    int read(const wchar_t* path) {
+        app::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) return 0;
+        DWORD size = GetFileSize(file.get(), nullptr);
+        if (size == INVALID_FILE_SIZE) return 0;
+        memory_ = LocalAlloc(LMEM_FIXED, size ? size : 1);
+        if (!memory_) return 0;
+        if (!ReadFile(file.get(), memory_, size, &bytesRead_, nullptr)) bytesRead_ = 0;
+        return 1;
+    }
+
+    std::string_view text() const {
+        return std::string_view(static_cast<const char*>(memory_), bytesRead_);
+    }
+
+private:
+    HLOCAL memory_ = nullptr;
+    DWORD bytesRead_ = 0;
+};
+
+int fileExists(const wchar_t* path) {
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A backup at start-up means the last save was cut off. An account file that
+// is whole was finished by that save; otherwise the backup is the last
+// complete file. Loading a torn file and then deleting the backup at the next
+// save would lose the accounts for good.
+void recoverInterruptedSave() {
+    if (!fileExists(kBackupFilePath)) return;
+    int whole = 0;
+    {
+        FileImage image;
+        whole = image.read(kAccountFilePath) && format::isCompleteFile(image.text());
+    }
+    if (whole) {
+        DeleteFileW(kBackupFilePath);
+    } else {
+        DeleteFileW(kAccountFilePath);
+        MoveFileW(kBackupFilePath, kAccountFilePath);
+    }
+}
+
+void readStartProgram(const format::Header& header) {
+    fromCodePage(header.startProgram.bytes, launcher::startProgram, launcher::kStartProgramChars);
+    if (wcslen(launcher::startProgram) < 3) launcher::startProgram[0] = L'\0';
+}
+
+void readAccounts(std::string_view text, const format::Header& header) {
+    int count = header.count < 1 ? 0 : header.count;
+    if (count > kMaxAccounts) count = kMaxAccounts; // the rest is dropped by the next save
+    accountTable.recordCount = count;
+
+    std::size_t offset = header.firstLine;
+    for (int slot = 0; slot < count; ++slot) {
+        format::AccountLine line;
+        offset = format::readAccountLine(text, offset, line);
+        AccountRecord& record = accountTable.records[slot];
+        fromCodePage(line.name.bytes, record.name, kFieldChars);
+        fromCodePage(line.number.bytes, record.number, kFieldChars);
+        fromCodePage(line.userName.bytes, record.userName, kFieldChars);
+        fromCodePage(line.password.bytes, record.password, kFieldChars);
+        record.maxConnectMinutes = line.maxConnectMinutes;
+        record.rowId = addAccountRow(record.name, record.number, 0);
+        record.deleted = 0;
+    }
+}
+
+class PieceWriter {
+public:
+    explicit PieceWriter(HANDLE file) : file_(file) {}
+
+    // Every piece is written with a call of its own; a failed one marks the
+    // save as failed and the rest are written all the same.
+    void put(std::string_view bytes) {
+        if (!fileApi.write(file_, bytes.data(), static_cast<DWORD>(bytes.size()))) failed_ = 1;
+    }
+    void putNumberLine(int value) {
+        char text[16];
+        int length = std::snprintf(text, sizeof text, "%i\n", value);
+        put(std::string_view(text, static_cast<std::size_t>(length)));
+    }
+    // A text field: at most 99 bytes in the code page, then its comma.
+    void putField(const wchar_t* text) {
+        wchar_t clean[kPasswordChars];
+        wcsncpy(clean, text, kPasswordChars - 1);
+        clean[kPasswordChars - 1] = L'\0';
+        format::sanitizeFieldText(clean);
+        char bytes[kFieldBytes + 2];
+        int length = toCodePage(clean, bytes, kFieldBytes);
+        bytes[length++] = ',';
+        put(std::string_view(bytes, static_cast<std::size_t>(length)));
+    }
+    int failed() const { return failed_; }
+
+private:
+    HANDLE file_;
+    int failed_ = 0;
+};
+
+void writeStartProgram(PieceWriter& writer) {
+    wchar_t clean[launcher::kStartProgramChars];
+    wcsncpy(clean, launcher::startProgram, launcher::kStartProgramChars - 1);
+    clean[launcher::kStartProgramChars - 1] = L'\0';
+    format::sanitizeStartProgram(clean);
+    char bytes[kFieldBytes + 2];
+    int length = toCodePage(clean, bytes, kFieldBytes);
+    bytes[length++] = '\n';
+    writer.put(replaceAll(std::string_view(bytes, static_cast<std::size_t>(length)), " ", "^"));
+}
+
+// 1 when every piece was written; the caller restores the backup otherwise.
+int writeAccountFile() {
+    MoveFileW(kAccountFilePath, kBackupFilePath); // before the first save there is nothing to move
+    app::FileHandle file(fileApi.createForWriting(kAccountFilePath));
+    if (!file.valid()) return 0;
+
+    PieceWriter writer(file.get());
+    writeStartProgram(writer);
+    int live = 0;
+    for (int slot = 0; slot < accountTable.recordCount; ++slot)
+        if (accountTable.records[slot].deleted != 1) ++live;
+    writer.putNumberLine(live);
+    for (int slot = 0; slot < accountTable.recordCount; ++slot) {
+        const AccountRecord& record = accountTable.records[slot];
+        if (record.deleted == 1) continue;
+        writer.putField(record.name);
+        writer.putField(record.number);
+        writer.putField(record.userName);
+        writer.putField(record.password);
+        writer.putNumberLine(record.maxConnectMinutes);
+    }
+    FlushFileBuffers(file.get());
+    file.close();
+    if (writer.failed()) return 0;
+    DeleteFileW(kBackupFilePath);
+    return 1;
+}
+
+} // namespace
+
+int loadAccountFile() {
+    launcher::startProgram[0] = L'\0';
+    recoverInterruptedSave();
+
+    FileImage image;
+    if (!image.read(kAccountFilePath)) return 0;
+    clearAccountRows();
+    std::string_view text = image.text();
+    format::Header header = format::readHeader(text);
+    readStartProgram(header);
+    readAccounts(text, header);
+    return 1;
+}
+
+int saveAccountFile() {
+    // Ticks go on under the failure message; a save started there would only
+    // stack a further message on it.
+    static int saving;
+    if (saving) return 0;
+    saving = 1;
+    int saved = writeAccountFile();
+    if (!saved) {
+        DeleteFileW(kAccountFilePath);
+        MoveFileW(kBackupFilePath, kAccountFilePath);
+        app::showInformationText(res::IDS_SAVE_FAILED);
+    }
+    saving = 0;
+    return saved;
+}
+
+} // namespace accounts

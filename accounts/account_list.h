@@ -1,0 +1,27 @@
+#pragma once
+// The account list: the main window's report-style list view, one row per
+// live account with its name and number. Each row carries its account's row
+// id as item data.
+#include <windows.h>
+
+namespace accounts {
+
+constexpr int kMenuBarHeight = 26;
+
+// Creates the list over the main window, leaving the menu bar's strip free.
+void createAccountList(HWND parent, int width, int height);
+HWND accountListWindow();
+int accountRowCount();
+
+// Appends a row and returns its row id; select makes it the focused and
+// selected row.
+int addAccountRow(const wchar_t* name, const wchar_t* number, int select);
+void updateAccountRow(int rowId, const wchar_t* name, const wchar_t* number);
+void removeAccountRow(int rowId);
+void clearAccountRows();
+// 1 and the focused row's id, or 0 when no row has the focus.
+int focusedRowId(int* rowId);
+// Sorts the rows by name, ignoring case, then focuses and selects the first.
+void sortAccountList();
+
+} // namespace accounts

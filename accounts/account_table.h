@@ -1,0 +1,43 @@
+#pragma once
+// The dial-up accounts in memory: one static table of fixed-size records.
+// Records never move: a deleted account keeps its slot, without a list row,
+// until the program ends.
+#include <array>
+#include <cstdint>
+
+namespace accounts {
+
+constexpr int kMaxAccounts = 50;
+constexpr int kNameChars = 100;
+constexpr int kNumberChars = 129;   // the RAS phone-number limit and the terminator
+constexpr int kUserNameChars = 257; // the RAS user-name limit and the terminator
+constexpr int kPasswordChars = 257; // the RAS password limit and the terminator
+constexpr int kFieldChars = 100;    // what the editor and the file keep: 99 and the terminator
+
+struct AccountRecord {
+    wchar_t name[kNameChars];
+    wchar_t number[kNumberChars];
+    wchar_t userName[kUserNameChars];
+    wchar_t password[kPasswordChars]; // held and stored in clear
+    std::int32_t maxConnectMinutes;   // below 1: no limit
+    std::int32_t deleted;             // 1 when deleted during this run
+    std::int32_t rowId;               // the item data of the account's list row
+};
+
+struct AccountTable {
+    std::array<AccountRecord, kMaxAccounts> records;
+    std::int32_t recordCount;   // slots in use, deleted ones included; never shrinks
+    std::int32_t selectedIndex; // the record the current command works on, -1 for none
+};
+
+extern AccountTable accountTable;
+
+// Set when the accounts or the start program changed; a save at the next
+// timer tick clears it.
+extern int dirtyFlag;
+
+// The slot of the live record behind the account list's focused row, also kept
+// in selectedIndex; -1 when no row has the focus or no live record matches.
+int findSelectedRecord();
+
+} // namespace accounts

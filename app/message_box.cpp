@@ -1,0 +1,27 @@
+#include "app/message_box.h"
+
+#include <windows.h>
+#include "app/shell_state.h"
+#include "app/strings.h"
+
+namespace app {
+
+namespace {
+
+int show(const wchar_t* text, UINT kind) {
+    return MessageBoxW(shellState.mainWindow, text, shellState.windowTitle, kind | MB_SETFOREGROUND);
+}
+
+} // namespace
+
+void showError(const wchar_t* text) { show(text, MB_ICONERROR | MB_OK); }
+void showWarning(const wchar_t* text) { show(text, MB_ICONWARNING | MB_OK); }
+void showInformation(const wchar_t* text) { show(text, MB_ICONINFORMATION | MB_OK); }
+int askQuestion(const wchar_t* text) { return show(text, MB_ICONQUESTION | MB_YESNO) == IDYES; }
+
+void showErrorText(int stringId) { showError(loadText(stringId).chars); }
+void showWarningText(int stringId) { showWarning(loadText(stringId).chars); }
+void showInformationText(int stringId) { showInformation(loadText(stringId).chars); }
+int askQuestionText(int stringId) { return askQuestion(loadText(stringId).chars); }
+
+} // namespace app

@@ -1,0 +1,7 @@
+#include "app/shell_state.h"
+
+namespace app {
+
+ShellState shellState;
+
+} // namespace app

@@ -1,0 +1,85 @@
+# The Windows build: the program, its simulated-RAS twin and the app and
+# end-to-end tests, all linked statically so each .exe runs with nothing beside it.
+enable_language(RC)
+
+set(WIN_DEFINES UNICODE _UNICODE NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0600)
+set(PROGRAM_FLAGS -Wall -Wextra -fno-exceptions -fno-rtti)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# Everything of the program but the entry point and the two RAS back ends.
+file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS
+    app/*.cpp accounts/*.cpp dialup/*.cpp launcher/*.cpp platform/shell/*.cpp)
+list(REMOVE_ITEM PROGRAM_SOURCES
+    ${CMAKE_SOURCE_DIR}/app/main.cpp
+    ${CMAKE_SOURCE_DIR}/dialup/ras_platform.cpp)
+
+add_library(tamlink_core STATIC ${PROGRAM_SOURCES})
+target_include_directories(tamlink_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(tamlink_core PUBLIC ${WIN_DEFINES})
+target_compile_options(tamlink_core PRIVATE ${PROGRAM_FLAGS})
+target_link_libraries(tamlink_core PUBLIC comctl32 shell32 ole32 user32 gdi32 kernel32)
+
+# The platform's RAS (rasapi32), for tamlink.exe on a Windows machine with a modem.
+add_library(tamlink_ras_platform STATIC dialup/ras_platform.cpp)
+target_link_libraries(tamlink_ras_platform PUBLIC tamlink_core rasapi32)
+target_compile_options(tamlink_ras_platform PRIVATE ${PROGRAM_FLAGS})
+
+# The simulated RAS service, for tamlink-sim.exe and the tests.
+file(GLOB RASSIM_SOURCES CONFIGURE_DEPENDS platform/rassim/*.cpp)
+add_library(tamlink_rassim STATIC ${RASSIM_SOURCES})
+target_link_libraries(tamlink_rassim PUBLIC tamlink_core)
+target_compile_options(tamlink_rassim PRIVATE -Wall -Wextra -fno-exceptions -fno-rtti)
+
+add_library(tamlink_resources OBJECT resources/tamlink.rc)
+set_source_files_properties(resources/tamlink.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_SOURCE_DIR}/resources/strings.inc;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/art/tamlink.ico;${CMAKE_SOURCE_DIR}/resources/art/logo.bmp")
+
+foreach(variant tamlink tamlink-sim)
+    add_executable(${variant} WIN32 app/main.cpp $<TARGET_OBJECTS:tamlink_resources>)
+    target_compile_options(${variant} PRIVATE ${PROGRAM_FLAGS})
+    target_link_options(${variant} PRIVATE -municode)
+endforeach()
+target_link_libraries(tamlink PRIVATE tamlink_core tamlink_ras_platform)
+target_link_libraries(tamlink-sim PRIVATE tamlink_core tamlink_rassim)
+
+# Tests under Wine. GoogleTest from Debian's sources, built for this target.
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+    file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+    add_library(tamlink_test_support STATIC ${TEST_SUPPORT_SOURCES})
+    target_link_libraries(tamlink_test_support PUBLIC tamlink_core tamlink_rassim gtest)
+
+    file(GLOB APP_TESTS CONFIGURE_DEPENDS tests/app/*_test.cpp)
+    foreach(src ${APP_TESTS})
+        get_filename_component(name ${src} NAME_WE)
+        add_executable(${name} ${src} $<TARGET_OBJECTS:tamlink_resources>)
+        target_link_libraries(${name} PRIVATE tamlink_test_support)
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/app)
+    endforeach()
+
+    # The end-to-end tests drive the real tamlink-sim.exe from another process.
+    file(GLOB E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
+    file(GLOB E2E_SUPPORT CONFIGURE_DEPENDS tests/e2e/support/*.cpp)
+    foreach(src ${E2E_TESTS})
+        get_filename_component(name ${src} NAME_WE)
+        add_executable(${name} ${src} ${E2E_SUPPORT})
+        target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+        target_compile_definitions(${name} PRIVATE ${WIN_DEFINES})
+        target_link_libraries(${name} PRIVATE gtest user32 gdi32 comctl32)
+        add_dependencies(${name} tamlink-sim)
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/e2e)
+    endforeach()
+
+    # Small programs that the tests start (a start program that leaves a trace).
+    file(GLOB TEST_HELPERS CONFIGURE_DEPENDS tests/helpers/*.cpp)
+    foreach(src ${TEST_HELPERS})
+        get_filename_component(name ${src} NAME_WE)
+        add_executable(${name} ${src})
+        target_compile_definitions(${name} PRIVATE ${WIN_DEFINES})
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/helpers)
+    endforeach()
+endif()

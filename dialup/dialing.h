@@ -1,0 +1,19 @@
+#pragma once
+// The only places where the program changes anything in RAS: its phone-book
+// entry (named after the window title), the dial, and hanging up. Results are
+// the platform's codes, 0 for success; callers decide what is shown.
+#include <windows.h>
+
+namespace dialup {
+
+// Longest phone number the phone-book entry holds.
+constexpr int kMaxPhoneNumberChars = 128;
+
+DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
+                          const wchar_t* deviceName);
+DWORD dialAccount(const wchar_t* userName, const wchar_t* password);
+DWORD hangUpCurrent();
+void hangUpAll();
+void deletePhonebookEntry();
+
+} // namespace dialup

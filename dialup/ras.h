@@ -1,0 +1,30 @@
+#pragma once
+// The platform's Remote Access Service: the seven calls the program makes and
+// the notification it receives. Nothing else in the program names a RAS call.
+// Two back ends are chosen at link time: the platform's (rasapi32) for
+// tamlink.exe and the simulated service for tamlink-sim.exe and the tests.
+// Every call uses the default phone book; records are the wide ones, each
+// with dwSize = sizeof before the call. Results are the platform's codes.
+#include <windows.h>
+#include <ras.h>
+#include <raserror.h>
+
+#ifndef WM_RASDIALEVENT
+#define WM_RASDIALEVENT 0xCCCD
+#endif
+
+namespace ras {
+
+// Notifier type of a dial whose progress goes to a window as WM_RASDIALEVENT.
+constexpr DWORD kNotifierWindow = 0xFFFFFFFF;
+
+DWORD enumDevices(RASDEVINFOW* devices, DWORD* bytes, DWORD* count);
+DWORD enumConnections(RASCONNW* connections, DWORD* bytes, DWORD* count);
+DWORD validateEntryName(const wchar_t* entryName);
+DWORD setEntryProperties(const wchar_t* entryName, RASENTRYW* entry, DWORD entryBytes);
+DWORD deleteEntry(const wchar_t* entryName);
+// Starts an asynchronous dial whose notifications go to notifier.
+DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection);
+DWORD hangUp(HRASCONN connection);
+
+} // namespace ras

@@ -1,0 +1,17 @@
+#pragma once
+// Waiting on the user-interface thread: the pause after a hang-up and the
+// wait cursor around it.
+#include <windows.h>
+
+namespace dialup {
+
+// The pause is a routine of its own so that tests can see each pause, and its
+// length, without waiting.
+using PauseRoutine = void (*)(DWORD milliseconds);
+extern PauseRoutine pauseRoutine;
+
+void pause(DWORD milliseconds);
+void showWaitCursor();
+void showArrowCursor();
+
+} // namespace dialup

@@ -1,0 +1,9 @@
+#pragma once
+// The Pocket PC shell: aygshell on the handheld, our stand-in on the desktop.
+#include <windows.h>
+
+#ifdef _WIN32_WCE
+#include <aygshell.h>
+#else
+#include "platform/shell/aygshell_desktop.h"
+#endif

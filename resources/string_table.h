@@ -1,0 +1,10 @@
+#pragma once
+// The string table for window-free code and native tests: the same source as
+// the resource script.
+
+namespace res {
+
+// The text of the entry with this id, or nullptr when the table has none.
+const char* stringText(int id);
+
+} // namespace res

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs one Windows test program under Wine in a fresh prefix, with the working
+# directory in its drive_c so that "\windows\..." paths land inside the prefix.
+#   wine-test.sh TEMPLATE RUNDIR EXE [ARGS...]
+set -u
+template=$(realpath -m "$1") rundir=$(realpath -m "$2") exe=$(realpath -m "$3")
+shift 3
+here=$(cd "$(dirname "$0")" && pwd)
+"$here/wine-prefix.sh" clone "$template" "$rundir/prefix" || exit 1
+
+export WINEPREFIX=$rundir/prefix WINEDEBUG=-all
+log=$rundir/output.log
+# Wine's helper processes hold stdout open after the program ends: log to a file.
+(cd "$WINEPREFIX/drive_c" && exec wine "$exe" "$@") >"$log" 2>&1
+rc=$?
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+grep -v -e 'wine32 is missing' -e 'multiarch needs' -e 'execute "dpkg --add' -e 'apt-get install wine32' "$log"
+[ $rc -eq 0 ] && rm -rf "$rundir/prefix"
+exit $rc

@@ -1,0 +1,62 @@
+#include "tests/support/program_fixture.h"
+
+#include <commctrl.h>
+
+#include "accounts/account_file.h"
+#include "accounts/account_list.h"
+#include "accounts/account_table.h"
+#include "accounts/file_api.h"
+#include "app/shell_state.h"
+#include "launcher/start_program.h"
+#include "resources/string_ids.h"
+
+namespace tamtest {
+
+namespace {
+
+constexpr wchar_t kHostClass[] = L"TamtestHost";
+
+} // namespace
+
+void initProgramForTests() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kHostClass;
+    RegisterClassW(&wc);
+    resetProgramState();
+}
+
+void resetProgramState() {
+    app::shellState = app::ShellState{};
+    app::shellState.instance = GetModuleHandleW(nullptr);
+    LoadStringW(app::shellState.instance, res::IDS_TITLE, app::shellState.windowTitle,
+                res::kTextChars);
+    accounts::accountTable = accounts::AccountTable{};
+    accounts::dirtyFlag = 0;
+    accounts::fileApi = {accounts::platformCreateForWriting, accounts::platformWrite};
+    launcher::startProgram[0] = L'\0';
+    deleteFile(accounts::kAccountFilePath);
+    deleteFile(accounts::kBackupFilePath);
+}
+
+void ProgramTest::SetUp() {
+    resetProgramState();
+    dialogs_ = std::make_unique<DialogDriver>();
+    host_ = CreateWindowExW(0, kHostClass, app::shellState.windowTitle, WS_POPUP | WS_VISIBLE, 0, 0,
+                            240, 294, nullptr, nullptr, app::shellState.instance, nullptr);
+    app::shellState.mainWindow = host_;
+    accounts::createAccountList(host_, 240, 294);
+}
+
+void ProgramTest::TearDown() {
+    pumpMessages();
+    dialogs_.reset();
+    DestroyWindow(host_);
+    app::shellState.mainWindow = nullptr;
+}
+
+} // namespace tamtest
