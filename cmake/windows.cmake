@@ -50,7 +50,7 @@ if(EXISTS /usr/src/googletest/CMakeLists.txt)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
     file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
-    add_library(tamlink_test_support STATIC ${TEST_SUPPORT_SOURCES})
+    add_library(tamlink_test_support STATIC ${TEST_SUPPORT_SOURCES} resources/string_table.cpp)
     target_link_libraries(tamlink_test_support PUBLIC tamlink_core tamlink_rassim gtest)
 
     file(GLOB APP_TESTS CONFIGURE_DEPENDS tests/app/*_test.cpp)

@@ -1,0 +1,185 @@
+// The account list control and the table behind it: rows and records must
+// stay paired through sorting, additions and removals.
+#include "tests/support/program_fixture.h"
+
+#include <commctrl.h>
+#include <cwchar>
+#include <string>
+
+#include "accounts/account_list.h"
+#include "accounts/account_table.h"
+#include "resources/resource.h"
+
+using namespace tamtest;
+using accounts::accountTable;
+
+namespace {
+
+HWND list() { return accounts::accountListWindow(); }
+
+std::wstring rowText(int position, int subItem) {
+    wchar_t text[100] = {};
+    LVITEMW item{};
+    item.iSubItem = subItem;
+    item.pszText = text;
+    item.cchTextMax = 100;
+    SendMessageW(list(), LVM_GETITEMTEXTW, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+UINT rowState(int position) {
+    return static_cast<UINT>(SendMessageW(list(), LVM_GETITEMSTATE, static_cast<WPARAM>(position),
+                                          LVIS_FOCUSED | LVIS_SELECTED));
+}
+
+void focusRow(int position) {
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(list(), LVM_SETITEMSTATE, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&item));
+}
+
+// An account as loading and the editor's New make it.
+int addRecord(const wchar_t* name, const wchar_t* number, int select) {
+    int slot = accountTable.recordCount++;
+    accounts::AccountRecord& record = accountTable.records[slot];
+    wcscpy(record.name, name);
+    wcscpy(record.number, number);
+    record.rowId = accounts::addAccountRow(name, number, select);
+    return slot;
+}
+
+void deleteRecord(int slot) {
+    accountTable.records[slot].deleted = 1;
+    accounts::removeAccountRow(accountTable.records[slot].rowId);
+}
+
+} // namespace
+
+class AccountListTest : public ProgramTest {};
+
+TEST_F(AccountListTest, IsAReportListOverTheMenuBarStrip) {
+    ASSERT_NE(list(), nullptr);
+    EXPECT_EQ(GetDlgCtrlID(list()), IDC_ACCOUNT_LIST);
+    EXPECT_EQ(GetParent(list()), host());
+    LONG style = GetWindowLongW(list(), GWL_STYLE);
+    // The list view takes WS_VSCROLL off until it has rows to scroll.
+    constexpr LONG kStyle = 0x50A0800D & ~WS_VSCROLL;
+    EXPECT_EQ(style & kStyle, kStyle);
+    EXPECT_EQ(SendMessageW(list(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT,
+              LVS_EX_FULLROWSELECT);
+    RECT rect;
+    GetWindowRect(list(), &rect);
+    EXPECT_EQ(rect.right - rect.left, 240);
+    EXPECT_EQ(rect.bottom - rect.top, 294 - 26);
+    EXPECT_EQ(SendMessageW(list(), LVM_GETCOLUMNWIDTH, 0, 0), 120);
+    EXPECT_EQ(SendMessageW(list(), LVM_GETCOLUMNWIDTH, 1, 0), 118);
+
+    wchar_t title[32] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = title;
+    column.cchTextMax = 32;
+    SendMessageW(list(), LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    EXPECT_STREQ(title, L"Name");
+    SendMessageW(list(), LVM_GETCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
+    EXPECT_STREQ(title, L"Number");
+}
+
+TEST_F(AccountListTest, OddWidthsRoundTheColumnsDown) {
+    HWND parent = CreateWindowExW(0, L"TamtestHost", L"", WS_POPUP, 0, 0, 241, 300, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    accounts::createAccountList(parent, 241, 300);
+    EXPECT_EQ(SendMessageW(list(), LVM_GETCOLUMNWIDTH, 0, 0), 120);
+    EXPECT_EQ(SendMessageW(list(), LVM_GETCOLUMNWIDTH, 1, 0), 118);
+    DestroyWindow(parent);
+}
+
+TEST_F(AccountListTest, SortsByNameIgnoringCaseAndSelectsTheFirst) {
+    addRecord(L"zeta", L"1", 0);
+    addRecord(L"Alpha", L"2", 0);
+    addRecord(L"beta", L"3", 0);
+    addRecord(L"ALPHA2", L"4", 0);
+    accounts::sortAccountList();
+    EXPECT_EQ(rowText(0, 0), L"Alpha");
+    EXPECT_EQ(rowText(1, 0), L"ALPHA2");
+    EXPECT_EQ(rowText(2, 0), L"beta");
+    EXPECT_EQ(rowText(3, 0), L"zeta");
+    EXPECT_EQ(rowText(3, 1), L"1") << "the number moves with its name";
+    EXPECT_EQ(rowState(0), static_cast<UINT>(LVIS_FOCUSED | LVIS_SELECTED));
+    EXPECT_EQ(accounts::findSelectedRecord(), 1);
+
+    // Each sorted row still reaches its own record.
+    for (int position = 0; position < 4; ++position) {
+        focusRow(position);
+        int slot = accounts::findSelectedRecord();
+        ASSERT_GE(slot, 0);
+        EXPECT_EQ(rowText(position, 0), accountTable.records[slot].name);
+    }
+}
+
+TEST_F(AccountListTest, NoFocusedRowSelectsNothing) {
+    accountTable.selectedIndex = 7;
+    EXPECT_EQ(accounts::findSelectedRecord(), -1);
+    EXPECT_EQ(accountTable.selectedIndex, -1);
+    addRecord(L"Unfocused", L"1", 0);
+    EXPECT_EQ(accounts::findSelectedRecord(), -1);
+}
+
+TEST_F(AccountListTest, ANewRowIsLastFocusedAndSelected) {
+    addRecord(L"Beta", L"1", 0);
+    addRecord(L"Gamma", L"2", 0);
+    accounts::sortAccountList();
+    int slot = addRecord(L"Aardvark", L"3", 1);
+    EXPECT_EQ(rowText(2, 0), L"Aardvark");
+    EXPECT_EQ(rowState(2), static_cast<UINT>(LVIS_FOCUSED | LVIS_SELECTED));
+    EXPECT_EQ(rowState(0) & LVIS_SELECTED, 0u);
+    EXPECT_EQ(accounts::findSelectedRecord(), slot);
+}
+
+TEST_F(AccountListTest, AnEditedRowKeepsItsPlace) {
+    addRecord(L"Alpha", L"1", 0);
+    int slot = addRecord(L"Beta", L"2", 0);
+    accounts::updateAccountRow(accountTable.records[slot].rowId, L"Aaa first by name", L"99");
+    EXPECT_EQ(rowText(1, 0), L"Aaa first by name");
+    EXPECT_EQ(rowText(1, 1), L"99");
+    EXPECT_EQ(rowText(0, 0), L"Alpha");
+}
+
+TEST_F(AccountListTest, RowIdsStayUniqueAfterDeletingAndAdding) {
+    // Three read at start-up, the middle one deleted, one made.
+    addRecord(L"A", L"1", 0);
+    addRecord(L"B", L"2", 0);
+    addRecord(L"C", L"3", 0);
+    deleteRecord(1);
+    int made = addRecord(L"D", L"4", 1);
+    EXPECT_EQ(accountTable.recordCount, 4);
+    EXPECT_EQ(accounts::accountRowCount(), 3);
+    for (int slot : {0, 2})
+        EXPECT_NE(accountTable.records[slot].rowId, accountTable.records[made].rowId);
+
+    const wchar_t* expected[] = {L"A", L"C", L"D"};
+    for (int position = 0; position < 3; ++position) {
+        focusRow(position);
+        int slot = accounts::findSelectedRecord();
+        ASSERT_GE(slot, 0);
+        EXPECT_STREQ(accountTable.records[slot].name, expected[position]);
+    }
+}
+
+TEST_F(AccountListTest, ADeletedRecordIsNeverFoundByItsOldRowId) {
+    // A deleted record that carries the same row id as a live one.
+    int gone = addRecord(L"Gone", L"1", 0);
+    deleteRecord(gone);
+    int live = addRecord(L"Live", L"2", 1);
+    accountTable.records[gone].rowId = accountTable.records[live].rowId;
+    EXPECT_EQ(accounts::findSelectedRecord(), live);
+}
+
+TEST_F(AccountListTest, ClearingRemovesEveryRow) {
+    addRecord(L"A", L"1", 1);
+    addRecord(L"B", L"2", 0);
+    accounts::clearAccountRows();
+    EXPECT_EQ(accounts::accountRowCount(), 0);
+    int focused = 0;
+    EXPECT_EQ(accounts::focusedRowId(&focused), 0);
+}
