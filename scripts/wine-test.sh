@@ -13,6 +13,14 @@ log=$rundir/output.log
 # Wine's helper processes hold stdout open after the program ends: log to a file.
 (cd "$WINEPREFIX/drive_c" && exec wine "$exe" "$@") >"$log" 2>&1
 rc=$?
+# Pictures the end-to-end tests took become PNGs for the README.
+shots=$WINEPREFIX/drive_c/shots
+if [ -d "$shots" ] && [ -n "${TAMLINK_BUILD_DIR:-}" ]; then
+    mkdir -p "$TAMLINK_BUILD_DIR/screenshots"
+    for bmp in "$shots"/*.bmp; do
+        [ -f "$bmp" ] && convert "$bmp" "$TAMLINK_BUILD_DIR/screenshots/$(basename "${bmp%.bmp}").png"
+    done
+fi
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
 grep -v -e 'wine32 is missing' -e 'multiarch needs' -e 'execute "dpkg --add' -e 'apt-get install wine32' "$log"

@@ -1,0 +1,176 @@
+#include "accounts/account_editor.h"
+
+#include <windows.h>
+#include <cwchar>
+
+#include "accounts/account_format.h"
+#include "accounts/account_list.h"
+#include "accounts/account_table.h"
+#include "accounts/editor_input.h"
+#include "app/dialogs.h"
+#include "app/message_box.h"
+#include "app/strings.h"
+#include "platform/shell.h"
+#include "resources/resource.h"
+#include "resources/string_ids.h"
+
+namespace accounts {
+
+int editMode;
+
+namespace {
+
+// The five fields as typed, each cut at 99 characters.
+struct EditorInput {
+    wchar_t name[kFieldChars];
+    wchar_t number[kFieldChars];
+    wchar_t userName[kFieldChars];
+    wchar_t password[kFieldChars];
+    wchar_t maxMinutes[kFieldChars];
+};
+
+void showRecord(HWND dialog, const AccountRecord& record) {
+    SetDlgItemTextW(dialog, IDC_EDIT_NAME, record.name);
+    SetDlgItemTextW(dialog, IDC_EDIT_NUMBER, record.number);
+    SetDlgItemTextW(dialog, IDC_EDIT_USER, record.userName);
+    SetDlgItemTextW(dialog, IDC_EDIT_PASSWORD, record.password);
+    wchar_t minutes[16];
+    swprintf(minutes, 16, L"%i", static_cast<int>(record.maxConnectMinutes));
+    SetDlgItemTextW(dialog, IDC_EDIT_MAX_MINUTES, minutes);
+}
+
+void readInput(HWND dialog, EditorInput& input) {
+    GetDlgItemTextW(dialog, IDC_EDIT_NAME, input.name, kFieldChars);
+    GetDlgItemTextW(dialog, IDC_EDIT_NUMBER, input.number, kFieldChars);
+    GetDlgItemTextW(dialog, IDC_EDIT_USER, input.userName, kFieldChars);
+    GetDlgItemTextW(dialog, IDC_EDIT_PASSWORD, input.password, kFieldChars);
+    GetDlgItemTextW(dialog, IDC_EDIT_MAX_MINUTES, input.maxMinutes, kFieldChars);
+}
+
+// 1 when the input can be stored; otherwise the user is told why and the
+// dialog stays as typed.
+int checkInput(const EditorInput& input) {
+    if (!input.name[0]) {
+        app::showWarningText(res::IDS_ENTER_NAME);
+        return 0;
+    }
+    if (!input.number[0]) {
+        app::showWarningText(res::IDS_ENTER_NUMBER);
+        return 0;
+    }
+    // The account file separates its fields with these.
+    if (format::hasReservedCharacter(input.name) || format::hasReservedCharacter(input.number) ||
+        format::hasReservedCharacter(input.userName) || format::hasReservedCharacter(input.password)) {
+        app::showWarningText(res::IDS_RESERVED_CHARACTER);
+        return 0;
+    }
+    return 1;
+}
+
+void store(AccountRecord& record, const EditorInput& input) {
+    wcscpy(record.name, input.name);
+    wcscpy(record.number, input.number);
+    wcscpy(record.userName, input.userName);
+    wcscpy(record.password, input.password);
+    record.maxConnectMinutes = parseMaxMinutes(input.maxMinutes);
+}
+
+// 1 when stored; 0 when there is no record to store into.
+int storeEdited(const EditorInput& input) {
+    int slot = accountTable.selectedIndex;
+    if (slot < 0 || slot >= accountTable.recordCount) return 0;
+    AccountRecord& record = accountTable.records[slot];
+    store(record, input);
+    updateAccountRow(record.rowId, record.name, record.number);
+    return 1;
+}
+
+int storeNew(const EditorInput& input) {
+    int slot = accountTable.recordCount;
+    if (slot >= kMaxAccounts) return 0;
+    AccountRecord& record = accountTable.records[slot];
+    store(record, input);
+    record.deleted = 0;
+    accountTable.recordCount = slot + 1;
+    record.rowId = addAccountRow(record.name, record.number, 1);
+    accountTable.selectedIndex = slot;
+    return 1;
+}
+
+INT_PTR onInitDialog(HWND dialog) {
+    app::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
+    if (editMode == 1) {
+        int slot = findSelectedRecord();
+        if (slot >= 0) showRecord(dialog, accountTable.records[slot]);
+    } else {
+        SetDlgItemTextW(dialog, IDC_EDIT_MAX_MINUTES, L"0");
+    }
+    SHSipPreference(dialog, SIP_UP);
+    return TRUE;
+}
+
+INT_PTR onOk(HWND dialog) {
+    EditorInput input;
+    readInput(dialog, input);
+    if (!checkInput(input)) return TRUE;
+    if (editMode == 1 ? storeEdited(input) : storeNew(input)) dirtyFlag = 1;
+    SHSipPreference(dialog, SIP_DOWN);
+    EndDialog(dialog, IDOK);
+    return TRUE;
+}
+
+INT_PTR onCancel(HWND dialog) {
+    SHSipPreference(dialog, SIP_DOWN);
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+}
+
+INT_PTR onCommand(HWND dialog, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDOK: return onOk(dialog);
+    case IDCANCEL: return onCancel(dialog);
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK accountEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    switch (message) {
+    case WM_INITDIALOG: return onInitDialog(dialog);
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    default: return FALSE;
+    }
+}
+
+} // namespace
+
+void newAccount() {
+    // Slots are only freed by the next start, which drops deleted accounts.
+    if (accountTable.recordCount >= kMaxAccounts) {
+        app::showWarningText(res::IDS_NO_FREE_SLOT);
+        return;
+    }
+    editMode = 0;
+    app::runDialog(IDD_ACCOUNT_EDITOR, accountEditorProc);
+}
+
+void editAccount() {
+    if (findSelectedRecord() < 0) return;
+    editMode = 1;
+    app::runDialog(IDD_ACCOUNT_EDITOR, accountEditorProc);
+}
+
+int deleteAccount() {
+    int slot = findSelectedRecord();
+    if (slot < 0) return 0;
+    AccountRecord& record = accountTable.records[slot];
+    wchar_t question[res::kTextChars + kNameChars + 2];
+    swprintf(question, sizeof question / sizeof question[0], L"%ls %ls?",
+             app::loadText(res::IDS_CONFIRM_DELETE).chars, record.name);
+    if (!app::askQuestion(question)) return 0;
+    record.deleted = 1;
+    dirtyFlag = 1;
+    removeAccountRow(record.rowId);
+    return 1;
+}
+
+} // namespace accounts

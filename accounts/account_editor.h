@@ -1,0 +1,16 @@
+#pragma once
+// Making, changing and removing accounts: the account editor and the delete
+// confirmation. Every change sets the dirty flag, so the next tick saves it.
+
+namespace accounts {
+
+// 0: the editor makes a new account; 1: it changes the selected one.
+extern int editMode;
+
+void newAccount();
+// Nothing happens when no row has the focus.
+void editAccount();
+// 1 when the selected account was deleted.
+int deleteAccount();
+
+} // namespace accounts

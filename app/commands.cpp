@@ -1,0 +1,45 @@
+#include "app/commands.h"
+
+#include <commctrl.h>
+
+#include "accounts/account_editor.h"
+#include "app/about_box.h"
+#include "dialup/dial_dialog.h"
+#include "launcher/options_dialog.h"
+#include "resources/resource.h"
+
+namespace app {
+
+namespace {
+
+// Default processing of WM_CLOSE destroys the window, which shuts down.
+void closeMainWindow(HWND window) {
+    SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
+    SendMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void quit(HWND window) { SendMessageW(window, WM_DESTROY, 0, 0); }
+
+} // namespace
+
+LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+    case IDOK: closeMainWindow(window); return 0;
+    case IDM_QUIT: quit(window); return 0;
+    case IDM_INFO: openAboutBox(); return 0;
+    case IDM_NEW: accounts::newAccount(); return 0;
+    case IDM_EDIT: accounts::editAccount(); return 0;
+    case IDM_DELETE: accounts::deleteAccount(); return 0;
+    case IDM_OPTIONS: launcher::openOptionsDialog(); return 0;
+    default: return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+    }
+}
+
+// A tap on a row dials; a tap below the last row hits no row.
+LRESULT onNotify(HWND /*window*/, WPARAM /*wParam*/, LPARAM lParam) {
+    const auto* list = reinterpret_cast<const NMLISTVIEW*>(lParam);
+    if (list->hdr.code == static_cast<UINT>(NM_CLICK) && list->iItem >= 0) dialup::openDialDialog();
+    return 0;
+}
+
+} // namespace app

@@ -1,0 +1,26 @@
+#include "app/dialogs.h"
+
+#include "app/shell_state.h"
+#include "platform/shell.h"
+
+namespace app {
+
+INT_PTR runDialog(int templateId, DLGPROC procedure) {
+    HRSRC found = FindResourceW(shellState.instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
+    if (!found) return -1;
+    HGLOBAL loaded = LoadResource(shellState.instance, found);
+    if (!loaded) return -1;
+    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(LockResource(loaded));
+    return DialogBoxIndirectParamW(shellState.instance, dialogTemplate, shellState.mainWindow,
+                                   procedure, 0);
+}
+
+void initFullScreenDialog(HWND dialog, DWORD flags) {
+    SHINITDLGINFO info{};
+    info.dwMask = SHIDIM_FLAGS;
+    info.hDlg = dialog;
+    info.dwFlags = flags;
+    SHInitDialog(&info);
+}
+
+} // namespace app

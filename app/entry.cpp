@@ -1,0 +1,67 @@
+#include "app/entry.h"
+
+#include "accounts/account_list.h"
+#include "app/foreground.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/shell_state.h"
+#include "app/timer_tick.h"
+#include "dialup/devices.h"
+#include "resources/resource.h"
+#include "resources/string_ids.h"
+
+namespace app {
+
+namespace {
+
+constexpr UINT kTickMilliseconds = 1000;
+
+void registerMainWindowClass(const wchar_t* className) {
+    WNDCLASSW windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = shellState.instance;
+    windowClass.hIcon = LoadIconW(shellState.instance, MAKEINTRESOURCEW(IDI_TAMLINK));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass); // a failure shows up as a failed creation
+}
+
+int runMessageLoop() {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+int runProgram(HINSTANCE instance) {
+    shellState.instance = instance;
+    wchar_t className[res::kTextChars] = {};
+    LoadStringW(instance, res::IDS_CLASS_NAME, className, res::kTextChars);
+    LoadStringW(instance, res::IDS_TITLE, shellState.windowTitle, res::kTextChars);
+
+    // One copy only: the running one comes forward, with its open dialog.
+    if (HWND running = FindWindowW(className, shellState.windowTitle)) {
+        bringForward(running);
+        return 0;
+    }
+
+    registerMainWindowClass(className);
+    HWND window = CreateWindowExW(0, className, shellState.windowTitle, WS_VISIBLE, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                  instance, nullptr);
+    if (!window) return 0;
+    shellState.mainWindow = window;
+
+    if (accounts::accountRowCount() > 0) accounts::sortAccountList();
+    dialup::deviceList.count = dialup::scanDevices();
+    if (dialup::deviceList.count < 1) showErrorText(res::IDS_NO_DEVICES);
+    shellState.timerId = SetTimer(window, kTickTimerId, kTickMilliseconds, nullptr);
+    return runMessageLoop();
+}
+
+} // namespace app

@@ -1,0 +1,80 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "accounts/account_file.h"
+#include "accounts/account_list.h"
+#include "accounts/account_table.h"
+#include "app/commands.h"
+#include "app/shell_state.h"
+#include "app/timer_tick.h"
+#include "dialup/dialing.h"
+#include "dialup/monitor.h"
+#include "dialup/ras.h"
+#include "platform/shell.h"
+#include "resources/resource.h"
+
+namespace app {
+
+namespace {
+
+void createMenuBar(HWND window) {
+    SHMENUBARINFO info{};
+    info.cbSize = sizeof info;
+    info.hwndParent = window;
+    info.nToolBarId = IDR_MENUBAR;
+    info.hInstRes = shellState.instance;
+    shellState.menuBar = SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
+}
+
+LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    createMenuBar(window);
+    accounts::createAccountList(window, create->cx, create->cy);
+    if (!accounts::loadAccountFile()) shellState.firstRunPrompt = 1;
+    return 0;
+}
+
+// Hang up before the phone-book entry goes, and save what is still unsaved.
+void shutDown() {
+    dialup::hangUpCurrent();
+    if (shellState.timerId) KillTimer(shellState.mainWindow, kTickTimerId);
+    dialup::deletePhonebookEntry();
+    if (accounts::dirtyFlag) accounts::saveAccountFile();
+    PostQuitMessage(0);
+}
+
+LRESULT onDestroy() {
+    if (shellState.menuBar) DestroyWindow(shellState.menuBar);
+    shellState.menuBar = nullptr;
+    shutDown();
+    return 0;
+}
+
+LRESULT onSettingChange(HWND window, WPARAM wParam, LPARAM lParam) {
+    SHHandleWMSettingChange(window, wParam, lParam, &shellState.activateInfo);
+    return 0;
+}
+
+LRESULT onRasDialEvent(WPARAM wParam, LPARAM lParam) {
+    dialup::onRasNotification(LOWORD(wParam), static_cast<int>(static_cast<DWORD>(lParam)));
+    return 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return onCreate(window, reinterpret_cast<CREATESTRUCTW*>(lParam));
+    case WM_DESTROY: return onDestroy();
+    case WM_SETTINGCHANGE: return onSettingChange(window, wParam, lParam);
+    case WM_NOTIFY: return onNotify(window, wParam, lParam);
+    case WM_COMMAND: return onCommand(window, wParam, lParam);
+    case WM_TIMER: return onTimer(wParam);
+    case WM_RASDIALEVENT: return onRasDialEvent(wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+} // namespace app

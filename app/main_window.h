@@ -1,0 +1,10 @@
+#pragma once
+// The main window: the hub that creates the account list and the menu bar,
+// routes commands, ticks and RAS notifications, and shuts the program down.
+#include <windows.h>
+
+namespace app {
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+} // namespace app

@@ -1,0 +1,33 @@
+#include "app/timer_tick.h"
+
+#include "accounts/account_file.h"
+#include "accounts/account_table.h"
+#include "app/message_box.h"
+#include "app/shell_state.h"
+#include "dialup/connection_state.h"
+#include "dialup/monitor.h"
+#include "resources/resource.h"
+#include "resources/string_ids.h"
+
+namespace app {
+
+namespace {
+
+// Cleared before the question shows: ticks go on under the box.
+void firstRunPrompt() {
+    shellState.firstRunPrompt = 0;
+    if (askQuestionText(res::IDS_FIRST_RUN))
+        SendMessageW(shellState.mainWindow, WM_COMMAND, IDM_NEW, 0);
+}
+
+} // namespace
+
+LRESULT onTimer(WPARAM timerId) {
+    if (timerId != kTickTimerId) return 0;
+    if (dialup::connectionState.connected) dialup::onConnectedSecond();
+    if (accounts::dirtyFlag && accounts::saveAccountFile()) accounts::dirtyFlag = 0;
+    if (shellState.firstRunPrompt) firstRunPrompt();
+    return 0;
+}
+
+} // namespace app

@@ -1,0 +1,11 @@
+#pragma once
+// The one-second tick: connected time, saving changes, the first-run prompt.
+#include <windows.h>
+
+namespace app {
+
+constexpr UINT_PTR kTickTimerId = 1;
+
+LRESULT onTimer(WPARAM timerId);
+
+} // namespace app

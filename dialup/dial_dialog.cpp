@@ -1,0 +1,146 @@
+#include "dialup/dial_dialog.h"
+
+#include <windows.h>
+#include <cwchar>
+
+#include "accounts/account_editor.h"
+#include "accounts/account_table.h"
+#include "app/dialogs.h"
+#include "app/message_box.h"
+#include "app/strings.h"
+#include "dialup/connection_state.h"
+#include "dialup/devices.h"
+#include "dialup/dial_view.h"
+#include "dialup/dialing.h"
+#include "dialup/phone_number.h"
+#include "dialup/waiting.h"
+#include "platform/shell.h"
+#include "resources/resource.h"
+#include "resources/string_ids.h"
+
+namespace dialup {
+
+wchar_t rememberedPrefix[kPrefixChars];
+wchar_t rememberedDevice[kDeviceNameChars];
+
+namespace {
+
+// The account the dialog works on, or nullptr when there is none.
+const accounts::AccountRecord* selectedAccount() {
+    int slot = accounts::accountTable.selectedIndex;
+    if (slot < 0 || slot >= accounts::accountTable.recordCount) return nullptr;
+    return &accounts::accountTable.records[slot];
+}
+
+void showSelectedAccount(HWND dialog) {
+    if (const accounts::AccountRecord* account = selectedAccount()) {
+        SetDlgItemTextW(dialog, IDC_DIAL_NAME, account->name);
+        SetDlgItemTextW(dialog, IDC_DIAL_NUMBER, account->number);
+    }
+}
+
+void fillDevices(HWND dialog) {
+    if (deviceList.count < 1) return;
+    HWND combo = GetDlgItem(dialog, IDC_DIAL_DEVICE);
+    int selection = 0;
+    for (int i = 0; i < deviceList.count && i < kMaxDevices; ++i) {
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(deviceList.slots[i].name));
+        if (wcscmp(deviceList.slots[i].name, rememberedDevice) == 0) selection = i;
+    }
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+}
+
+void hangUpPress() {
+    connectionState.dialing = 0;
+    connectionState.connected = 0;
+    showWaitCursor();
+    setStatusText(app::loadText(res::IDS_HANGUP_IN_PROGRESS).chars);
+    hangUpCurrent();
+    setDialButtonCaption(app::loadText(res::IDS_DIAL).chars);
+    showArrowCursor();
+}
+
+void dialPress(HWND dialog) {
+    hangUpAll();
+    int device = static_cast<int>(SendDlgItemMessageW(dialog, IDC_DIAL_DEVICE, CB_GETCURSEL, 0, 0));
+    if (device < 0 || device >= kMaxDevices) device = 0;
+    const DeviceRecord& chosen = deviceList.slots[device];
+
+    wchar_t prefix[kPrefixChars];
+    wchar_t number[kDialNumberChars];
+    wchar_t composed[kComposedNumberChars];
+    GetDlgItemTextW(dialog, IDC_DIAL_PREFIX, prefix, kPrefixChars);
+    GetDlgItemTextW(dialog, IDC_DIAL_NUMBER, number, kDialNumberChars);
+    composePhoneNumber(prefix, number, composed, kComposedNumberChars);
+
+    // Remembered even when the dial below fails.
+    wcscpy(rememberedPrefix, prefix);
+    wcscpy(rememberedDevice, chosen.name);
+
+    if (writePhonebookEntry(composed, chosen.type, chosen.name) != 0) {
+        app::showWarningText(res::IDS_CANNOT_CREATE_ENTRY);
+        return;
+    }
+    const accounts::AccountRecord* account = selectedAccount();
+    if (!account) return;
+    connectionState.maxMinutes = account->maxConnectMinutes;
+    if (dialAccount(account->userName, account->password) != 0) return;
+    connectionState.connected = 0;
+    connectionState.dialing = 1;
+    setDialButtonCaption(app::loadText(res::IDS_HANGUP).chars);
+    enableDialButtons(0);
+}
+
+INT_PTR onInitDialog(HWND dialog) {
+    app::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
+    attachDialView(dialog);
+    setStatusText(L"");
+    if (rememberedPrefix[0]) SetDlgItemTextW(dialog, IDC_DIAL_PREFIX, rememberedPrefix);
+    accounts::findSelectedRecord();
+    showSelectedAccount(dialog);
+    fillDevices(dialog);
+    return TRUE;
+}
+
+INT_PTR onCommand(HWND dialog, WPARAM wParam) {
+    int id = LOWORD(wParam);
+    switch (id) {
+    case IDOK:
+    case IDCANCEL: EndDialog(dialog, id); return TRUE;
+    case IDC_DIAL_DELETE:
+        if (accounts::deleteAccount()) EndDialog(dialog, id);
+        return TRUE;
+    case IDC_DIAL_EDIT:
+        accounts::editAccount();
+        showSelectedAccount(dialog);
+        return TRUE;
+    case IDC_DIAL_BUTTON:
+        if (connectionState.dialing == 1 || connectionState.connected == 1)
+            hangUpPress();
+        else
+            dialPress(dialog);
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+// A dial or connection goes on after the dialog ends; only its view goes.
+INT_PTR onDestroy() {
+    detachDialView();
+    return FALSE;
+}
+
+INT_PTR CALLBACK dialDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    switch (message) {
+    case WM_INITDIALOG: return onInitDialog(dialog);
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    case WM_DESTROY: return onDestroy();
+    default: return FALSE;
+    }
+}
+
+} // namespace
+
+void openDialDialog() { app::runDialog(IDD_DIAL, dialDialogProc); }
+
+} // namespace dialup

@@ -1,0 +1,57 @@
+#include "launcher/options_dialog.h"
+
+#include <windows.h>
+
+#include "accounts/account_table.h"
+#include "app/dialogs.h"
+#include "app/shell_state.h"
+#include "launcher/start_program.h"
+#include "platform/shell.h"
+#include "resources/resource.h"
+
+namespace launcher {
+
+namespace {
+
+INT_PTR onInitDialog(HWND dialog) {
+    app::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
+    SetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram);
+    SHSipPreference(dialog, SIP_UP);
+    return TRUE;
+}
+
+INT_PTR onOk(HWND dialog) {
+    GetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram, kStartProgramChars);
+    accounts::dirtyFlag = 1; // saved again even without a change
+    SHSipPreference(dialog, SIP_DOWN);
+    EndDialog(dialog, IDOK);
+    return TRUE;
+}
+
+INT_PTR onCancel(HWND dialog) {
+    SHSipPreference(dialog, SIP_DOWN);
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+}
+
+INT_PTR onCommand(HWND dialog, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDOK: return onOk(dialog);
+    case IDCANCEL: return onCancel(dialog);
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK optionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    switch (message) {
+    case WM_INITDIALOG: return onInitDialog(dialog);
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    default: return FALSE;
+    }
+}
+
+} // namespace
+
+void openOptionsDialog() { app::runDialog(IDD_OPTIONS, optionsDialogProc); }
+
+} // namespace launcher
