@@ -1,0 +1,127 @@
+// The whole road as a person goes it, on the real tamlink-sim.exe: the first
+// start, an account made in the editor, a dial to "Connected", the hang-up
+// and Quit, and the files the program leaves.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/e2e/support/driver.h"
+
+using namespace e2e;
+
+namespace {
+
+// Status texts as they come, each once.
+class StatusWatch {
+public:
+    explicit StatusWatch(HWND dialog) : dialog_(dialog) {}
+    void poll() {
+        std::wstring now = itemText(dialog_, IDC_DIAL_STATUS);
+        if (seen_.empty() || seen_.back() != now) seen_.push_back(now);
+    }
+    bool waitFor(const std::wstring& text, DWORD timeoutMs) {
+        return e2e::waitFor(
+            [&] {
+                poll();
+                return seen_.back() == text;
+            },
+            timeoutMs);
+    }
+    bool saw(const std::wstring& text) const {
+        for (const std::wstring& s : seen_)
+            if (s == text) return true;
+        return false;
+    }
+    const std::vector<std::wstring>& seen() const { return seen_; }
+
+private:
+    HWND dialog_;
+    std::vector<std::wstring> seen_;
+};
+
+} // namespace
+
+TEST(WholeRoad, FirstStartToConnectedAndBack) {
+    // The modem of the simulated service, a little quicker than a real one.
+    writeFile(L"\\windows\\rassim.ini", "[Timing]\nDialMs=1500\nAuthMs=1500\n");
+    Program program;
+    ASSERT_TRUE(program.start());
+    HWND window = program.mainWindow();
+    HWND list = GetDlgItem(window, IDC_ACCOUNT_LIST);
+
+    // About a second after the first start: the question, answered Yes.
+    HWND question = program.waitForMessageBox(
+        L"No accounts were found. Do you want to create a new account?", 5000);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(text(question), L"Tamlink PPC");
+    screenshot(program, "first-run-question");
+    click(question, IDYES);
+
+    // The editor for a new account.
+    HWND editor = program.waitForDialogWith(IDC_EDIT_NAME);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(itemText(editor, IDC_EDIT_MAX_MINUTES), L"0");
+    setItemText(editor, IDC_EDIT_NAME, L"Home ISP");
+    setItemText(editor, IDC_EDIT_NUMBER, L"5551234");
+    setItemText(editor, IDC_EDIT_USER, L"anna");
+    setItemText(editor, IDC_EDIT_PASSWORD, L"secret");
+    setItemText(editor, IDC_EDIT_MAX_MINUTES, L"30");
+    screenshot(program, "account-editor");
+    click(editor, IDOK);
+    ASSERT_TRUE(waitFor([&] { return listRowCount(list) == 1; }, 5000));
+    EXPECT_EQ(listText(program, list, 0, 0), L"Home ISP");
+
+    // Written within about a second, byte for byte.
+    const std::string expected = "\n1\nHome ISP,5551234,anna,secret,30\n";
+    EXPECT_TRUE(waitFor([&] { return readFile(L"\\windows\\tamlink.cfg") == expected; }, 2500));
+    EXPECT_EQ(readFile(L"\\windows\\tamlink.cfg"), expected);
+    screenshot(program, "account-list");
+
+    // A tap on the row opens the dial dialog for it.
+    RECT row = listRowRect(program, list, 0);
+    clickScreen({(row.left + row.right) / 2, (row.top + row.bottom) / 2});
+    HWND dial = program.waitForDialogWith(IDC_DIAL_BUTTON);
+    ASSERT_NE(dial, nullptr);
+    EXPECT_EQ(itemText(dial, IDC_DIAL_NAME), L"Home ISP");
+    EXPECT_EQ(itemText(dial, IDC_DIAL_NUMBER), L"5551234");
+    EXPECT_EQ(itemText(dial, IDC_DIAL_BUTTON), L"Dial");
+    EXPECT_EQ(itemText(dial, IDC_DIAL_STATUS), L"");
+
+    // Dial: the progress, then the time counting.
+    StatusWatch status(dial);
+    click(dial, IDC_DIAL_BUTTON);
+    ASSERT_TRUE(status.waitFor(L"Connected  00:02", 15000)) << "last: " << std::string(
+        status.seen().back().begin(), status.seen().back().end());
+    EXPECT_TRUE(status.saw(L"Dialing..."));
+    EXPECT_TRUE(status.saw(L"Verifying the user name and password..."));
+    EXPECT_TRUE(status.saw(L"Connected"));
+    EXPECT_TRUE(status.saw(L"Connected  00:01"));
+    EXPECT_EQ(itemText(dial, IDC_DIAL_BUTTON), L"Hangup");
+    EXPECT_FALSE(isEnabled(dial, IDC_DIAL_EDIT));
+    EXPECT_FALSE(isEnabled(dial, IDC_DIAL_DELETE));
+    EXPECT_FALSE(isEnabled(dial, IDCANCEL));
+    screenshot(program, "dial-connected");
+
+    // Hangup: the program pauses while the line drops, then tells it.
+    click(dial, IDC_DIAL_BUTTON);
+    Sleep(500);
+    EXPECT_EQ(itemText(dial, IDC_DIAL_STATUS), L"Hangup in progress...");
+    EXPECT_TRUE(status.waitFor(L"Disconnected.", 10000));
+    EXPECT_EQ(itemText(dial, IDC_DIAL_BUTTON), L"Dial");
+    EXPECT_TRUE(waitFor([&] { return isEnabled(dial, IDC_DIAL_EDIT); }, 2000));
+    EXPECT_TRUE(isEnabled(dial, IDC_DIAL_DELETE));
+    EXPECT_TRUE(isEnabled(dial, IDCANCEL));
+
+    click(dial, IDCANCEL);
+    ASSERT_TRUE(waitFor([&] { return program.noDialogOpen(); }, 5000));
+    PostMessageW(window, WM_COMMAND, IDM_QUIT, 0);
+    EXPECT_EQ(program.waitForExit(15000), 0u);
+
+    EXPECT_EQ(readFile(L"\\windows\\tamlink.cfg"), expected);
+    EXPECT_FALSE(fileExists(L"\\windows\\tamlink.bak"));
+    EXPECT_EQ(readFile(L"\\windows\\rassim.pbk").find("[Tamlink PPC]"), std::string::npos);
+}
