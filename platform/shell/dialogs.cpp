@@ -1,0 +1,151 @@
+// Full-screen dialogs and their Done button. The handheld puts Done in the task
+// bar, outside the dialog: here it is a small pop-up owned by the dialog (so it
+// goes when the dialog goes) over the task bar's right end. It is not a child
+// of the dialog, whose own control 1 must stay what GetDlgItem(dialog, IDOK)
+// finds, and it never takes activation from the dialog.
+#ifndef _WIN32_WCE
+#include "platform/shell.h"
+
+#include <commctrl.h>
+
+#include "platform/shell/desktop_shell_test.h"
+#include "platform/shell/device_screen.h"
+
+namespace {
+
+constexpr wchar_t kDoneClass[] = L"shell_done_button";
+constexpr UINT_PTR kFollowId = 1;
+constexpr int kDoneWidth = 32;
+
+HINSTANCE module() {
+    return GetModuleHandleW(nullptr);
+}
+
+bool isPressed(HWND done) {
+    return GetWindowLongPtrW(done, GWLP_USERDATA) != 0;
+}
+
+void setPressed(HWND done, bool pressed) {
+    SetWindowLongPtrW(done, GWLP_USERDATA, pressed);
+    InvalidateRect(done, nullptr, TRUE);
+}
+
+void paintDone(HWND done) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(done, &paint);
+    RECT rect;
+    GetClientRect(done, &rect);
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_ACTIVECAPTION));
+    InflateRect(&rect, -3, -3);
+    bool pressed = isPressed(done);
+    HBRUSH face = GetSysColorBrush(pressed ? COLOR_CAPTIONTEXT : COLOR_ACTIVECAPTION);
+    HGDIOBJ oldBrush = SelectObject(dc, face);
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_CAPTIONTEXT));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    Ellipse(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(pen);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(pressed ? COLOR_ACTIVECAPTION : COLOR_CAPTIONTEXT));
+    DrawTextW(dc, L"ok", -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
+    EndPaint(done, &paint);
+}
+
+LRESULT CALLBACK doneProc(HWND done, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+        SetCapture(done);
+        setPressed(done, true);
+        return 0;
+    case WM_LBUTTONUP: {
+        if (GetCapture() != done) return 0;
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        RECT rect;
+        GetClientRect(done, &rect);
+        bool inside = PtInRect(&rect, at) != 0;
+        ReleaseCapture();
+        // The dialog may end inside this call; nothing of this window is used after it.
+        if (inside)
+            SendMessageW(GetWindow(done, GW_OWNER), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return 0;
+    }
+    case WM_CAPTURECHANGED: setPressed(done, false); return 0;
+    case WM_PAINT: paintDone(done); return 0;
+    }
+    return DefWindowProcW(done, message, wParam, lParam);
+}
+
+void showDone(HWND done, bool show) {
+    SetWindowPos(done, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
+                     (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+// On the dialog: the Done button is seen exactly when the dialog is.
+LRESULT CALLBACK followDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR data) {
+    HWND done = reinterpret_cast<HWND>(data);
+    if (message == WM_WINDOWPOSCHANGED) {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (pos->flags & SWP_SHOWWINDOW) showDone(done, true);
+        if (pos->flags & SWP_HIDEWINDOW) showDone(done, false);
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(dialog, followDialog, id);
+    }
+    return DefSubclassProc(dialog, message, wParam, lParam);
+}
+
+HWND addDoneButton(HWND dialog) {
+    if (HWND done = platform::doneButtonOf(dialog)) return done;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = doneProc;
+    wc.hInstance = module();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kDoneClass;
+    RegisterClassW(&wc); // fails harmlessly once registered
+    RECT bar = platform::taskBar(dialog);
+    HWND done = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kDoneClass, L"ok", WS_POPUP,
+                                bar.right - kDoneWidth, bar.top, kDoneWidth, bar.bottom - bar.top,
+                                dialog, nullptr, module(), nullptr);
+    if (!done) return nullptr;
+    SetWindowSubclass(dialog, followDialog, kFollowId, reinterpret_cast<DWORD_PTR>(done));
+    if (IsWindowVisible(dialog)) showDone(done, true);
+    return done;
+}
+
+} // namespace
+
+namespace platform {
+
+HWND doneButtonOf(HWND dialog) {
+    HWND done = nullptr;
+    while ((done = FindWindowExW(nullptr, done, kDoneClass, nullptr)))
+        if (GetWindow(done, GW_OWNER) == dialog) return done;
+    return nullptr;
+}
+
+} // namespace platform
+
+BOOL SHInitDialog(PSHINITDLGINFO info) {
+    if (!info || !IsWindow(info->hDlg)) return FALSE;
+    if (!(info->dwMask & SHIDIM_FLAGS)) return TRUE;
+    HWND dialog = info->hDlg;
+    DWORD flags = info->dwFlags;
+    if (flags & (SHIDIF_FULLSCREENNOMENUBAR | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIZEDLG)) {
+        RECT area = platform::workArea(dialog);
+        // Without either full-screen flag the dialog leaves room for a menu bar.
+        if (!(flags & (SHIDIF_FULLSCREENNOMENUBAR | SHIDIF_SIZEDLGFULLSCREEN)))
+            area.bottom -= platform::kMenuBarHeight;
+        SetWindowPos(dialog, nullptr, area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (flags & SHIDIF_DONEBUTTON) addDoneButton(dialog);
+    if (flags & SHIDIF_SIPDOWN) SHSipPreference(dialog, SIP_DOWN);
+    return TRUE;
+}
+
+#endif
