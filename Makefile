@@ -6,7 +6,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-WINE_PACKAGES := wine wine64 xvfb xauth
+WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth
 TEST_PACKAGES := g++ clang libclang-rt-14-dev googletest imagemagick
 
 WIN_DIR := $(BUILD)/win

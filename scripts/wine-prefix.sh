@@ -17,6 +17,16 @@ make_template() {
     fi
     # Without a window manager Wine waits about 2 s whenever a window is hidden.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # The handheld draws its dialogs in Tahoma, also those whose templates ask
+    # for "System". This Wine finds its own fonts only in the prefix, and a
+    # substitute for "System" applies only while no font of that name exists.
+    local fonts=/usr/share/wine/fonts
+    if [ -d "$fonts" ]; then
+        find "$fonts" -maxdepth 1 -type f ! -name '*sys*.fon' ! -name 'vgas*.fon' ! -name 'system.ttf' \
+            -exec cp {} "$dir/drive_c/windows/Fonts/" \;
+    fi
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v System /d Tahoma /f >/dev/null 2>&1
     wineserver -w
     touch "$dir/.tamlink-ready"
 }

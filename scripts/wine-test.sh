@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Runs one Windows test program under Wine in a fresh prefix, with the working
-# directory in its drive_c so that "\windows\..." paths land inside the prefix.
+# Runs one Windows test program under Wine in a fresh prefix and on an Xvfb of
+# its own, with the working directory in its drive_c so that "\windows\..."
+# paths land inside the prefix. Tests running side by side never share a
+# screen, a focus or a mouse.
 #   wine-test.sh TEMPLATE RUNDIR EXE [ARGS...]
 set -u
+if [ -z "${TAMLINK_OWN_XVFB:-}" ]; then
+    TAMLINK_OWN_XVFB=1 exec "$(dirname "$0")/with-xvfb.sh" "$0" "$@"
+fi
 template=$(realpath -m "$1") rundir=$(realpath -m "$2") exe=$(realpath -m "$3")
 shift 3
 here=$(cd "$(dirname "$0")" && pwd)

@@ -23,6 +23,7 @@ namespace {
 HWND shaping;        // created, its WM_CREATE not yet seen
 WNDPROC shapingProc; // its own procedure meanwhile
 HWND mainWindow;     // the last window given the device's shape
+constexpr wchar_t kPlaced[] = L"TamlinkDevicePlaced"; // a message box already centred
 
 bool isScreenWindow(const CREATESTRUCTW* create) {
     return !create->hwndParent && !(create->style & (WS_POPUP | WS_CHILD));
@@ -55,9 +56,34 @@ LRESULT CALLBACK untilCreated(HWND window, UINT message, WPARAM wParam, LPARAM l
     return CallWindowProcW(own, window, message, wParam, lParam);
 }
 
+bool isMessageBox(HWND window) {
+    wchar_t kind[16] = {};
+    GetClassNameW(window, kind, 16);
+    return wcscmp(kind, L"#32770") == 0 &&
+           (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+}
+
+// The handheld shows a message box in the middle of its screen; the desktop
+// would centre it on a screen many times larger, far from the program.
+void centreOnScreen(HWND box) {
+    if (!mainWindow || GetPropW(box, kPlaced)) return;
+    SetPropW(box, kPlaced, reinterpret_cast<HANDLE>(1));
+    RECT area = workArea(mainWindow);
+    RECT rect;
+    GetWindowRect(box, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    SetWindowPos(box, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK creation(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_CREATEWND) {
+    if (code == HCBT_ACTIVATE && isMessageBox(window)) {
+        centreOnScreen(window);
+    } else if (code == HCBT_CREATEWND) {
         CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
         if (isScreenWindow(create) && !shaping) {
             create->x = 0;
@@ -70,6 +96,7 @@ LRESULT CALLBACK creation(int code, WPARAM wParam, LPARAM lParam) {
             mainWindow = window;
         }
     } else if (code == HCBT_DESTROYWND) {
+        RemovePropW(window, kPlaced);
         // A window whose creation failed before WM_CREATE.
         if (window == shaping) shaping = nullptr;
         if (window == mainWindow) mainWindow = nullptr;
