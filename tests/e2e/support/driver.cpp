@@ -178,15 +178,27 @@ std::wstring listText(const Program& program, HWND list, int row, int column) {
     return textBuffer;
 }
 
-RECT listRowRect(const Program& program, HWND list, int row) {
+namespace {
+
+// A rectangle a control of the program writes into memory of its process.
+RECT remoteRect(const Program& program, HWND control, UINT message, WPARAM wParam, RECT initial) {
     RemoteBuffer remote(program.process(), sizeof(RECT));
-    RECT rect{LVIR_BOUNDS, 0, 0, 0};
-    remote.write(&rect, sizeof rect);
-    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(remote.at<RECT>()));
+    remote.write(&initial, sizeof initial);
+    SendMessageW(control, message, wParam, reinterpret_cast<LPARAM>(remote.at<RECT>()));
+    RECT rect{};
     remote.read(&rect, sizeof rect);
-    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+} // namespace
+
+RECT listRowRect(const Program& program, HWND list, int row) {
+    return remoteRect(program, list, LVM_GETITEMRECT, static_cast<WPARAM>(row), {LVIR_BOUNDS, 0, 0, 0});
+}
+
+RECT toolbarButtonRect(const Program& program, HWND toolbar, int index) {
+    return remoteRect(program, toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), {});
 }
 
 UINT listRowState(HWND list, int row) {
@@ -209,6 +221,16 @@ void clickScreen(POINT at) {
     SendInput(3, inputs, sizeof(INPUT));
 }
 
+void pressKey(WORD virtualKey) {
+    INPUT inputs[2] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+    }
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     while (!condition()) {
@@ -219,6 +241,10 @@ bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 void screenshot(const Program& program, const std::string& name) {
+    // Let the program finish drawing what it just showed.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(program.mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
+    Sleep(300);
     // The device screen and everything of the program over it.
     RECT area{0, 0, 0, 0};
     GetWindowRect(program.mainWindow(), &area);

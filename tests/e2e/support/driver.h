@@ -62,8 +62,12 @@ std::wstring listText(const Program& program, HWND list, int row, int column);
 RECT listRowRect(const Program& program, HWND list, int row);
 UINT listRowState(HWND list, int row);
 
-// A real mouse click at a point of the screen.
+// A button of a toolbar in another process (the menu bar's), in screen coordinates.
+RECT toolbarButtonRect(const Program& program, HWND toolbar, int index);
+
+// A real mouse click at a point of the screen, and a real key press.
 void clickScreen(POINT at);
+void pressKey(WORD virtualKey);
 
 // Waits until condition holds, polling.
 bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs);
