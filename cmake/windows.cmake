@@ -20,16 +20,22 @@ target_compile_definitions(tamlink_core PUBLIC ${WIN_DEFINES})
 target_compile_options(tamlink_core PRIVATE ${PROGRAM_FLAGS})
 target_link_libraries(tamlink_core PUBLIC comctl32 shell32 ole32 user32 gdi32 kernel32)
 
+# The two RAS back ends stand below the program: they use nothing of it, so a
+# static link resolves the program's ras:: calls whatever order names them in.
 # The platform's RAS (rasapi32), for tamlink.exe on a Windows machine with a modem.
 add_library(tamlink_ras_platform STATIC dialup/ras_platform.cpp)
-target_link_libraries(tamlink_ras_platform PUBLIC tamlink_core rasapi32)
+target_include_directories(tamlink_ras_platform PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(tamlink_ras_platform PUBLIC ${WIN_DEFINES})
 target_compile_options(tamlink_ras_platform PRIVATE ${PROGRAM_FLAGS})
+target_link_libraries(tamlink_ras_platform PUBLIC rasapi32)
 
 # The simulated RAS service, for tamlink-sim.exe and the tests.
 file(GLOB RASSIM_SOURCES CONFIGURE_DEPENDS platform/rassim/*.cpp)
 add_library(tamlink_rassim STATIC ${RASSIM_SOURCES})
-target_link_libraries(tamlink_rassim PUBLIC tamlink_core)
-target_compile_options(tamlink_rassim PRIVATE -Wall -Wextra -fno-exceptions -fno-rtti)
+target_include_directories(tamlink_rassim PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(tamlink_rassim PUBLIC ${WIN_DEFINES})
+target_compile_options(tamlink_rassim PRIVATE ${PROGRAM_FLAGS})
+target_link_libraries(tamlink_rassim PUBLIC user32 kernel32)
 
 add_library(tamlink_resources OBJECT resources/tamlink.rc)
 set_source_files_properties(resources/tamlink.rc PROPERTIES OBJECT_DEPENDS

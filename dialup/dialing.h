@@ -8,7 +8,11 @@ namespace dialup {
 
 // Longest phone number the phone-book entry holds.
 constexpr int kMaxPhoneNumberChars = 128;
+// The pause after every successful hang-up, while the modem settles.
+constexpr DWORD kHangUpPauseMs = 4000;
 
+// A number longer than kMaxPhoneNumberChars is refused with
+// ERROR_INVALID_PARAMETER before RAS is called, so it is never written cut.
 DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
                           const wchar_t* deviceName);
 DWORD dialAccount(const wchar_t* userName, const wchar_t* password);

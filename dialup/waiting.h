@@ -9,6 +9,8 @@ namespace dialup {
 // length, without waiting.
 using PauseRoutine = void (*)(DWORD milliseconds);
 extern PauseRoutine pauseRoutine;
+// The platform's pause (Sleep): pauseRoutine's value at start.
+void platformPause(DWORD milliseconds);
 
 void pause(DWORD milliseconds);
 void showWaitCursor();

@@ -7,7 +7,13 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "app/shell_state.h"
+#include "dialup/connection_state.h"
+#include "dialup/devices.h"
+#include "dialup/dial_view.h"
+#include "dialup/waiting.h"
 #include "launcher/start_program.h"
+#include "platform/rassim/rassim_control.h"
+#include "platform/shell/desktop_shell_test.h"
 #include "resources/string_ids.h"
 
 namespace tamtest {
@@ -39,8 +45,20 @@ void resetProgramState() {
     accounts::dirtyFlag = 0;
     accounts::fileApi = {accounts::platformCreateForWriting, accounts::platformWrite};
     launcher::startProgram[0] = L'\0';
+    platform::resetInputPanel();
     deleteFile(accounts::kAccountFilePath);
     deleteFile(accounts::kBackupFilePath);
+    dialup::deviceList = dialup::DeviceList{};
+    dialup::connectionState = dialup::ConnectionState{};
+    // No test waits out the 4 s after a hang-up; tests that look at pauses record them.
+    dialup::pauseRoutine = [](DWORD) {};
+    dialup::detachDialView();
+    deleteFile(L"\\windows\\rassim.ini");
+    deleteFile(L"\\windows\\rassim.pbk");
+    deleteFile(L"\\windows\\rassim.log");
+    // The default configuration, and no notification comes until a test moves the clock.
+    rassim::reset();
+    rassim::holdClock();
 }
 
 void ProgramTest::SetUp() {

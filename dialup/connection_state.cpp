@@ -1,0 +1,7 @@
+#include "dialup/connection_state.h"
+
+namespace dialup {
+
+ConnectionState connectionState;
+
+} // namespace dialup

@@ -1,0 +1,42 @@
+#include "dialup/device_type.h"
+
+namespace dialup {
+
+namespace {
+
+// RAS device types are plain ASCII words, so ASCII folding is the whole rule.
+wchar_t folded(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
+}
+
+int equalsIgnoringCase(const wchar_t* text, const wchar_t* lowerWord) {
+    for (; *text && *lowerWord; ++text, ++lowerWord)
+        if (folded(*text) != *lowerWord) return 0;
+    return *text == *lowerWord;
+}
+
+template <int N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
+    int i = 0;
+    for (; i < N - 1 && text && text[i]; ++i)
+        field[i] = text[i];
+    field[i] = L'\0';
+}
+
+} // namespace
+
+int isUsableDeviceType(const wchar_t* type) {
+    if (!type) return 0;
+    return equalsIgnoringCase(type, L"modem") || equalsIgnoringCase(type, L"isdn");
+}
+
+int addUsableDevice(DeviceList& list, const wchar_t* type, const wchar_t* name) {
+    if (!isUsableDeviceType(type)) return 0;
+    if (list.count < 0 || list.count >= kMaxDevices) return 0;
+    DeviceRecord& slot = list.slots[static_cast<std::size_t>(list.count)];
+    copyCut(slot.type, type);
+    copyCut(slot.name, name);
+    ++list.count;
+    return 1;
+}
+
+} // namespace dialup

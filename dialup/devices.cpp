@@ -1,0 +1,32 @@
+#include "dialup/devices.h"
+
+#include "app/raii.h"
+#include "dialup/device_type.h"
+#include "dialup/ras.h"
+
+namespace dialup {
+
+DeviceList deviceList;
+
+int scanDevices() {
+    deviceList = DeviceList{};
+    DWORD bytes = 0;
+    DWORD count = 0;
+    ras::enumDevices(nullptr, &bytes, &count);
+    // No size means no device, or a failed call: either way nothing to list.
+    if (bytes < sizeof(RASDEVINFOW)) return 0;
+
+    app::LocalBuffer buffer(bytes, LPTR);
+    if (!buffer.valid()) return 0;
+    RASDEVINFOW* devices = buffer.as<RASDEVINFOW>();
+    devices[0].dwSize = sizeof(RASDEVINFOW);
+    const DWORD capacity = bytes / sizeof(RASDEVINFOW);
+    count = 0;
+    if (ras::enumDevices(devices, &bytes, &count) != 0) return 0;
+
+    for (DWORD i = 0; i < count && i < capacity; ++i)
+        addUsableDevice(deviceList, devices[i].szDeviceType, devices[i].szDeviceName);
+    return deviceList.count;
+}
+
+} // namespace dialup

@@ -1,0 +1,49 @@
+#include "dialup/dial_view.h"
+
+#include "resources/resource.h"
+
+namespace dialup {
+
+namespace {
+
+HWND view;
+
+constexpr int kDialogButtons[] = {IDC_DIAL_EDIT, IDC_DIAL_DELETE, IDCANCEL};
+
+// The dialog's window, or 0 when none is open (also when one ended without
+// leaving).
+HWND openView() {
+    if (view && !IsWindow(view)) view = nullptr;
+    return view;
+}
+
+} // namespace
+
+void attachDialView(HWND dialog) {
+    view = dialog;
+}
+
+void detachDialView() {
+    view = nullptr;
+}
+
+HWND dialViewWindow() {
+    return openView();
+}
+
+void setStatusText(const wchar_t* text) {
+    if (HWND dialog = openView()) SetDlgItemTextW(dialog, IDC_DIAL_STATUS, text);
+}
+
+void setDialButtonCaption(const wchar_t* text) {
+    if (HWND dialog = openView()) SetDlgItemTextW(dialog, IDC_DIAL_BUTTON, text);
+}
+
+void enableDialButtons(int enable) {
+    HWND dialog = openView();
+    if (!dialog) return;
+    for (int id : kDialogButtons)
+        EnableWindow(GetDlgItem(dialog, id), enable ? TRUE : FALSE);
+}
+
+} // namespace dialup

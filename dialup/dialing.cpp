@@ -1,0 +1,111 @@
+#include "dialup/dialing.h"
+
+#include <cwchar>
+
+#include "app/raii.h"
+#include "app/shell_state.h"
+#include "app/strings.h"
+#include "dialup/connection_state.h"
+#include "dialup/dial_view.h"
+#include "dialup/ras.h"
+#include "dialup/waiting.h"
+
+namespace dialup {
+
+namespace {
+
+// The program's one phone-book entry is named after its window title.
+const wchar_t* entryName() {
+    return app::shellState.windowTitle;
+}
+
+template <std::size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
+    std::size_t i = 0;
+    for (; i < N - 1 && text && text[i]; ++i)
+        field[i] = text[i];
+    field[i] = L'\0';
+}
+
+} // namespace
+
+DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
+                          const wchar_t* deviceName) {
+    if (!number || std::wcslen(number) > static_cast<std::size_t>(kMaxPhoneNumberChars))
+        return ERROR_INVALID_PARAMETER;
+
+    RASENTRYW entry;
+    ZeroMemory(&entry, sizeof entry);
+    entry.dwSize = sizeof entry;
+    entry.dwfOptions = RASEO_IpHeaderCompression | RASEO_RemoteDefaultGateway | RASEO_SwCompression;
+    copyCut(entry.szLocalPhoneNumber, number);
+    entry.dwFrameSize = 1500;
+    entry.dwfNetProtocols = RASNP_Ip;
+    entry.dwFramingProtocol = RASFP_Ppp;
+    copyCut(entry.szDeviceType, deviceType);
+    copyCut(entry.szDeviceName, deviceName);
+    return ras::setEntryProperties(entryName(), &entry, sizeof entry);
+}
+
+DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
+    connectionState.rasConnection = nullptr;
+    RASDIALPARAMSW params;
+    ZeroMemory(&params, sizeof params);
+    params.dwSize = sizeof params;
+    copyCut(params.szEntryName, entryName());
+    copyCut(params.szUserName, userName);
+    copyCut(params.szPassword, password);
+    DWORD result = ras::dial(&params, app::shellState.mainWindow, &connectionState.rasConnection);
+    SecureZeroMemory(params.szPassword, sizeof params.szPassword);
+    return result;
+}
+
+DWORD hangUpCurrent() {
+    if (!connectionState.rasConnection) return 0;
+    showWaitCursor();
+    DWORD result = ras::hangUp(connectionState.rasConnection);
+    if (result == 0) {
+        connectionState.connected = 0;
+        pause(kHangUpPauseMs);
+        connectionState.rasConnection = nullptr;
+    }
+    showArrowCursor();
+    return result;
+}
+
+void hangUpAll() {
+    app::LocalBuffer first(sizeof(RASCONNW), LPTR);
+    if (!first.valid()) return;
+    RASCONNW* connections = first.as<RASCONNW>();
+    connections->dwSize = sizeof(RASCONNW);
+    DWORD bytes = sizeof(RASCONNW);
+    DWORD count = 0;
+    DWORD result = ras::enumConnections(connections, &bytes, &count);
+
+    // Asked once more with the size RAS gave; never a third time.
+    const DWORD retryBytes = bytes < sizeof(RASCONNW) ? sizeof(RASCONNW) : bytes;
+    app::LocalBuffer second(result == ERROR_BUFFER_TOO_SMALL ? retryBytes : 0, LPTR);
+    DWORD capacity = sizeof(RASCONNW);
+    if (result == ERROR_BUFFER_TOO_SMALL) {
+        if (!second.valid()) return;
+        connections = second.as<RASCONNW>();
+        connections->dwSize = sizeof(RASCONNW);
+        capacity = bytes = retryBytes;
+        count = 0;
+        result = ras::enumConnections(connections, &bytes, &count);
+    }
+    if (result != 0 || count == 0) return;
+    if (count > capacity / sizeof(RASCONNW)) count = capacity / sizeof(RASCONNW);
+
+    showWaitCursor();
+    setStatusText(app::loadText(res::IDS_DISCONNECTING_CURRENT).chars);
+    for (DWORD i = 0; i < count; ++i)
+        if (ras::hangUp(connections[i].hrasconn) == 0) pause(kHangUpPauseMs);
+    showArrowCursor();
+    setStatusText(app::loadText(res::IDS_DISCONNECTED).chars);
+}
+
+void deletePhonebookEntry() {
+    if (ras::validateEntryName(entryName()) == ERROR_ALREADY_EXISTS) ras::deleteEntry(entryName());
+}
+
+} // namespace dialup

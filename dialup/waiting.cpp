@@ -1,0 +1,23 @@
+#include "dialup/waiting.h"
+
+namespace dialup {
+
+void platformPause(DWORD milliseconds) {
+    Sleep(milliseconds);
+}
+
+PauseRoutine pauseRoutine = platformPause;
+
+void pause(DWORD milliseconds) {
+    (pauseRoutine ? pauseRoutine : platformPause)(milliseconds);
+}
+
+void showWaitCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
+void showArrowCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
+
+} // namespace dialup
