@@ -16,6 +16,7 @@ export WINEPREFIX=$prefix WINEDEBUG=-all
 xvfb=
 cleanup() {
     wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
 }
 trap cleanup EXIT
