@@ -11,6 +11,11 @@ void launchStartProgram(const wchar_t* target) {
     if (!target[0]) return;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
+#ifndef _WIN32_WCE
+    // The desktop shell would report a target it cannot open in a box of its
+    // own; the handheld's fails silently, and so must the program.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+#endif
     info.hwnd = app::shellState.mainWindow;
     info.lpVerb = L"open";
     info.lpFile = target;

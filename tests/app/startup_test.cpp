@@ -1,6 +1,7 @@
 // Start-up and shutdown of the whole program in this process: the entry
 // routine with its real main window, menu bar, list, devices and timer.
 #include "tests/support/program_fixture.h"
+#include "tests/support/program_run.h"
 
 #include <commctrl.h>
 
@@ -24,39 +25,6 @@ using namespace tamtest;
 
 namespace {
 
-constexpr wchar_t kProbeClass[] = L"TamtestLoopProbe";
-constexpr UINT kRunProbe = WM_APP + 7;
-
-// Runs a step from the program's own message loop once it is running.
-std::function<void()> probeStep;
-
-LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kRunProbe) return DefWindowProcW(window, message, wParam, lParam);
-    // The loop runs once the timer has started; a box before it may get here first.
-    if (!app::shellState.timerId) {
-        PostMessageW(window, kRunProbe, 0, 0);
-        return 0;
-    }
-    if (probeStep) {
-        auto step = std::move(probeStep);
-        probeStep = nullptr;
-        step();
-    }
-    return 0;
-}
-
-HWND makeProbe() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = probeProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kProbeClass;
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, kProbeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                           nullptr);
-}
-
-void quitCommand() { SendMessageW(app::shellState.mainWindow, WM_COMMAND, IDM_QUIT, 0); }
-
 int creates;
 HANDLE countedCreate(const wchar_t* path) {
     ++creates;
@@ -76,36 +44,23 @@ protected:
     void SetUp() override {
         resetProgramState();
         dialogs_ = std::make_unique<DialogDriver>();
-        probe_ = makeProbe();
         creates = 0;
         events.clear();
         dialup::pauseRoutine = recordPause;
     }
     void TearDown() override {
-        DestroyWindow(probe_);
         pumpMessages();
         dialogs_.reset();
     }
 
     // The entry routine, with step run once its message loop is up.
-    int run(std::function<void()> step) {
-        probeStep = std::move(step);
-        PostMessageW(probe_, kRunProbe, 0, 0);
-        int exitCode = app::runProgram(GetModuleHandleW(nullptr));
-        // Quit leaves the window to the end of the process; end it here
-        // without a second shutdown.
-        if (HWND window = FindWindowW(L"TAMLINKPPC", nullptr)) {
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
-            DestroyWindow(window);
-        }
-        return exitCode;
-    }
+    int run(std::function<void()> step) { return program_.run(std::move(step)); }
 
     DialogDriver& dialogs() { return *dialogs_; }
 
 private:
     std::unique_ptr<DialogDriver> dialogs_;
-    HWND probe_ = nullptr;
+    ProgramRun program_;
 };
 
 TEST_F(StartupTest, WithoutAnAccountFileTheListIsEmptyAndThePromptIsDue) {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "accounts/account_editor.h"
 #include "accounts/account_file.h"
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
@@ -9,6 +10,7 @@
 #include "app/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/devices.h"
+#include "dialup/dial_dialog.h"
 #include "dialup/dial_view.h"
 #include "dialup/waiting.h"
 #include "launcher/start_program.h"
@@ -43,6 +45,7 @@ void resetProgramState() {
                 res::kTextChars);
     accounts::accountTable = accounts::AccountTable{};
     accounts::dirtyFlag = 0;
+    accounts::editMode = 0;
     accounts::fileApi = {accounts::platformCreateForWriting, accounts::platformWrite};
     launcher::startProgram[0] = L'\0';
     platform::resetInputPanel();
@@ -53,6 +56,8 @@ void resetProgramState() {
     // No test waits out the 4 s after a hang-up; tests that look at pauses record them.
     dialup::pauseRoutine = [](DWORD) {};
     dialup::detachDialView();
+    dialup::rememberedPrefix[0] = L'\0';
+    dialup::rememberedDevice[0] = L'\0';
     deleteFile(L"\\windows\\rassim.ini");
     deleteFile(L"\\windows\\rassim.pbk");
     deleteFile(L"\\windows\\rassim.log");

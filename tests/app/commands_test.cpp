@@ -1,0 +1,364 @@
+// The main window's commands, the tap on a row, the one-second tick and the
+// About box, on the real main window run by the real entry routine. Ticks are
+// sent by the test (WM_TIMER 1) rather than waited for.
+#include "tests/support/program_fixture.h"
+#include "tests/support/program_run.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "accounts/account_editor.h"
+#include "accounts/account_file.h"
+#include "accounts/account_list.h"
+#include "accounts/account_table.h"
+#include "accounts/file_api.h"
+#include "app/shell_state.h"
+#include "platform/rassim/rassim_control.h"
+#include "platform/shell/desktop_shell_test.h"
+#include "resources/resource.h"
+
+using namespace tamtest;
+
+namespace {
+
+constexpr wchar_t kSaveFailed[] = L"An error occured while saving the entered information.";
+
+HWND mainWindow() { return app::shellState.mainWindow; }
+void tick() { SendMessageW(mainWindow(), WM_TIMER, 1, 0); }
+LRESULT command(int id) { return SendMessageW(mainWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+// Creations of the account file: each one is a save.
+int creates;
+int createsFail;
+HANDLE countedCreate(const wchar_t* path) {
+    ++creates;
+    if (createsFail) return INVALID_HANDLE_VALUE;
+    return accounts::platformCreateForWriting(path);
+}
+
+// A tap, as the stylus gives it: down and up at a point of the list.
+void tapList(POINT at) {
+    HWND list = accounts::accountListWindow();
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+// Waits a while for what must not happen.
+void pumpFor(DWORD milliseconds) {
+    pumpUntil([] { return false; }, milliseconds);
+}
+
+// Runs action from the loop of the dialog that is open, once it has gone idle.
+std::function<void()> idleAction;
+UINT_PTR idleTimer;
+void CALLBACK runIdleAction(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    idleTimer = 0;
+    auto action = std::move(idleAction);
+    idleAction = nullptr;
+    if (action) action();
+}
+void whenIdle(std::function<void()> action) {
+    idleAction = std::move(action);
+    idleTimer = SetTimer(nullptr, 0, 50, runIdleAction);
+}
+void cancelIdle() {
+    if (idleTimer) KillTimer(nullptr, idleTimer);
+    idleTimer = 0;
+    idleAction = nullptr;
+}
+
+// The control of dialog with this text, or 0.
+HWND childWithText(HWND dialog, const wchar_t* text) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (windowText(child) == text) return child;
+    return nullptr;
+}
+
+} // namespace
+
+class CommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProgramState();
+        dialogs_ = std::make_unique<DialogDriver>();
+        creates = createsFail = 0;
+        accounts::fileApi.createForWriting = countedCreate;
+    }
+    void TearDown() override {
+        pumpMessages();
+        dialogs_.reset();
+    }
+
+    int run(std::function<void()> step) { return program_.run(std::move(step)); }
+    DialogDriver& dialogs() { return *dialogs_; }
+
+private:
+    std::unique_ptr<DialogDriver> dialogs_;
+    ProgramRun program_;
+};
+
+TEST_F(CommandsTest, WithoutAnAccountFileTheFirstTickAsksOnceAndYesOpensTheEditor) {
+    int openBoxesUnderQuestion = -1;
+    std::vector<std::wstring> editorFields;
+    int editModeSeen = -1;
+    dialogs().then([&](HWND question) {
+        // Ticks go on under the question; it does not come again.
+        tick();
+        tick();
+        openBoxesUnderQuestion = static_cast<int>(dialogs().openWindows().size());
+        pressLater(question, IDYES);
+    });
+    dialogs().then([&](HWND editor) {
+        editModeSeen = accounts::editMode;
+        for (int id : {IDC_EDIT_NAME, IDC_EDIT_NUMBER, IDC_EDIT_USER, IDC_EDIT_PASSWORD,
+                       IDC_EDIT_MAX_MINUTES})
+            editorFields.push_back(itemText(editor, id));
+        pressLater(editor, IDCANCEL);
+    });
+    accounts::editMode = 1; // as after an earlier Edit
+    run([&] {
+        KillTimer(mainWindow(), 1); // only the test's ticks from here
+        EXPECT_TRUE(dialogs().boxes().empty()) << "nothing is asked before the first tick";
+        tick();
+        tick();
+        quitCommand();
+    });
+    ASSERT_EQ(dialogs().boxes().size(), 1u);
+    const BoxRecord& box = dialogs().boxes()[0];
+    EXPECT_EQ(box.text, L"No accounts were found. Do you want to create a new account?");
+    EXPECT_EQ(box.icon, BoxIcon::Question);
+    EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_EQ(box.caption, L"Tamlink PPC");
+    EXPECT_NE(box.owner, nullptr);
+    EXPECT_EQ(box.owner, app::shellState.mainWindow);
+    EXPECT_EQ(openBoxesUnderQuestion, 1);
+    EXPECT_EQ(editModeSeen, 0) << "the editor opened for a new account";
+    EXPECT_EQ(editorFields, (std::vector<std::wstring>{L"", L"", L"", L"", L"0"}));
+}
+
+TEST_F(CommandsTest, NoLeavesTheListEmptyWritesNothingAndAsksAgainAtTheNextStart) {
+    for (int start = 0; start < 2; ++start) {
+        dialogs().answer(IDNO);
+        int rows = -1;
+        EXPECT_EQ(run([&] {
+                      tick();
+                      tick();
+                      rows = accounts::accountRowCount();
+                      quitCommand();
+                  }),
+                  0);
+        EXPECT_EQ(rows, 0);
+        EXPECT_EQ(dialogs().boxes().size(), static_cast<size_t>(start + 1));
+    }
+    EXPECT_EQ(creates, 0);
+    EXPECT_FALSE(fileExists(accounts::kAccountFilePath));
+}
+
+TEST_F(CommandsTest, AFileWithNoAccountsNeverAsks) {
+    writeFileBytes(accounts::kAccountFilePath, "\n0\n");
+    run([&] {
+        tick();
+        tick();
+        quitCommand();
+    });
+    EXPECT_TRUE(dialogs().boxes().empty());
+}
+
+TEST_F(CommandsTest, AChangeIsSavedOnceAtTheNextTickAndACleanTickWritesNothing) {
+    writeFileBytes(accounts::kAccountFilePath, "\n1\nA,1,,,0\n");
+    int createsClean = -1, createsAfterChange = -1, createsLater = -1, dirtyAfter = -1;
+    std::string written;
+    run([&] {
+        tick();
+        createsClean = creates;
+
+        wcscpy(accounts::accountTable.records[0].name, L"Changed");
+        accounts::dirtyFlag = 1;
+        tick();
+        createsAfterChange = creates;
+        dirtyAfter = accounts::dirtyFlag;
+        written = readFileBytes(accounts::kAccountFilePath);
+        tick();
+        tick();
+        createsLater = creates;
+        quitCommand();
+    });
+    EXPECT_EQ(createsClean, 0);
+    EXPECT_EQ(createsAfterChange, 1);
+    EXPECT_EQ(dirtyAfter, 0);
+    EXPECT_EQ(written, "\n1\nChanged,1,,,0\n");
+    EXPECT_EQ(createsLater, 1) << "one save, however many ticks follow";
+    EXPECT_EQ(creates, 1) << "nothing left to save at shutdown";
+}
+
+TEST_F(CommandsTest, AFailingSaveIsRetriedTickAfterTickWithOneBoxAtATime) {
+    writeFileBytes(accounts::kAccountFilePath, "\n1\nA,1,,,0\n");
+    std::vector<int> attemptsUnderBox, openUnderBox;
+    auto underTheBox = [&](HWND box) {
+        tick();
+        tick();
+        tick();
+        attemptsUnderBox.push_back(creates);
+        openUnderBox.push_back(static_cast<int>(dialogs().openWindows().size()));
+        pressLater(box, IDOK);
+    };
+    std::string fileBetween, fileAfter;
+    int dirtyBetween = -1, dirtyAfter = -1;
+    run([&] {
+        createsFail = 1;
+        wcscpy(accounts::accountTable.records[0].name, L"Changed");
+        accounts::dirtyFlag = 1;
+        dialogs().then(underTheBox).then(underTheBox);
+        tick();
+        tick();
+        dirtyBetween = accounts::dirtyFlag;
+        fileBetween = readFileBytes(accounts::kAccountFilePath);
+
+        createsFail = 0; // the cause is gone
+        tick();
+        dirtyAfter = accounts::dirtyFlag;
+        fileAfter = readFileBytes(accounts::kAccountFilePath);
+        quitCommand();
+    });
+    ASSERT_EQ(dialogs().boxes().size(), 2u);
+    for (const BoxRecord& box : dialogs().boxes()) EXPECT_EQ(box.text, kSaveFailed);
+    EXPECT_EQ(attemptsUnderBox, (std::vector<int>{1, 2})) << "no save starts while its box is open";
+    EXPECT_EQ(openUnderBox, (std::vector<int>{1, 1}));
+    EXPECT_EQ(dirtyBetween, 1);
+    EXPECT_EQ(fileBetween, "\n1\nA,1,,,0\n") << "the previous file is back after each failure";
+    EXPECT_EQ(creates, 3);
+    EXPECT_EQ(dirtyAfter, 0);
+    EXPECT_EQ(fileAfter, "\n1\nChanged,1,,,0\n");
+}
+
+TEST_F(CommandsTest, ATapOnARowOpensTheDialDialogAndATapBelowTheRowsNothing) {
+    writeFileBytes(accounts::kAccountFilePath, "\n2\nAlpha,111,,,0\nBeta,222,,,0\n");
+    int dialOpened = 0;
+    std::wstring nameShown;
+    run([&] {
+        HWND list = accounts::accountListWindow();
+        RECT row{};
+        ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
+
+        tapList(POINT{row.left + 20, row.bottom + 40});
+        pumpFor(300);
+        EXPECT_TRUE(dialogs().openWindows().empty());
+
+        dialogs().then([&](HWND dial) {
+            ++dialOpened;
+            nameShown = itemText(dial, IDC_DIAL_NAME);
+            pressLater(dial, IDCANCEL);
+        });
+        tapList(POINT{row.left + 20, (row.top + row.bottom) / 2});
+        pumpUntil([&] { return dialOpened > 0 && dialogs().openWindows().empty(); }, 3000);
+        pumpFor(300);
+        quitCommand();
+    });
+    EXPECT_EQ(dialOpened, 1);
+    EXPECT_EQ(nameShown, L"Beta") << "the tapped row's account";
+}
+
+TEST_F(CommandsTest, QuitAndAnOkCommandEachShutDownOnce) {
+    for (int id : {IDM_QUIT, IDOK}) {
+        SCOPED_TRACE(id);
+        resetProgramState();
+        accounts::fileApi.createForWriting = countedCreate;
+        creates = 0;
+        writeFileBytes(accounts::kAccountFilePath, "\n1\nA,1,,,0\n");
+        HWND window = nullptr;
+        EXPECT_EQ(run([&] {
+                      window = mainWindow();
+                      wcscpy(accounts::accountTable.records[0].name, L"Unsaved");
+                      accounts::dirtyFlag = 1;
+                      command(id);
+                  }),
+                  0);
+        // shutDown leaves the dirty flag set: a second run would save again.
+        EXPECT_EQ(creates, 1);
+        EXPECT_EQ(rassim::callCount(rassim::Call::ValidateEntryName), 1);
+        EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n1\nUnsaved,1,,,0\n");
+        EXPECT_FALSE(IsWindow(window));
+    }
+}
+
+TEST_F(CommandsTest, EachMenuCommandOpensItsOwnDialogAndTheButtonsOwnIdsNothing) {
+    writeFileBytes(accounts::kAccountFilePath, "\n1\nMy ISP,123,,,0\n");
+    std::vector<std::wstring> opened;
+    // What opened, told by what only it has, closed without a change.
+    auto note = [&](HWND dialog) {
+        int close = IDCANCEL;
+        if (GetDlgItem(dialog, IDC_EDIT_NAME)) {
+            opened.push_back(L"editor " + itemText(dialog, IDC_EDIT_NAME));
+        } else if (GetDlgItem(dialog, IDC_OPTIONS_START_PROGRAM)) {
+            opened.push_back(L"options");
+        } else if (isMessageBox(dialog)) {
+            opened.push_back(describeBox(dialog).text);
+            close = IDNO;
+        } else {
+            opened.push_back(childWithText(dialog, L"Tamlink PPC version 1.1") ? L"about" : L"?");
+            close = IDOK;
+        }
+        pressLater(dialog, close);
+    };
+    std::vector<LRESULT> results;
+    run([&] {
+        for (int id : {IDM_NEW, IDM_EDIT, IDM_DELETE, IDM_OPTIONS, IDM_INFO}) {
+            dialogs().then(note);
+            results.push_back(command(id));
+        }
+        // The menu bar's buttons open their popups themselves; at the window
+        // their ids get default processing, like any id it does not know.
+        for (int id : {IDM_PROGRAM_BUTTON, IDM_ACCOUNT_BUTTON, 40099})
+            results.push_back(command(id));
+        pumpFor(200);
+        quitCommand();
+    });
+    EXPECT_EQ(opened, (std::vector<std::wstring>{L"editor ", L"editor My ISP",
+                                                 L"Are you sure you want to delete account My ISP?",
+                                                 L"options", L"about"}));
+    EXPECT_EQ(results, std::vector<LRESULT>(8, 0));
+    EXPECT_EQ(creates, 0) << "nothing was changed";
+}
+
+TEST_F(CommandsTest, TheAboutBoxShowsAndClosesWithCloseOrDone) {
+    writeFileBytes(accounts::kAccountFilePath, "\n0\n");
+    int visible = 0, openAfterClose = 1, openAfterDone = 0;
+    HWND owner = nullptr, first = nullptr;
+    run([&] {
+        dialogs().then([&](HWND about) {
+            first = about;
+            owner = GetWindow(about, GW_OWNER);
+            EXPECT_EQ(platform::inputPanel().state, SIP_DOWN);
+            EXPECT_GE(platform::inputPanel().lowers, 1) << "the About box lowers the input panel";
+            // Its template is not visible: it shows once its loop first goes idle.
+            whenIdle([&, about] {
+                visible = IsWindowVisible(about) ? 1 : 0;
+                pressLater(about, IDOK);
+            });
+        });
+        command(IDM_INFO);
+        openAfterClose = IsWindow(first) ? 1 : 0;
+
+        // The Done button in the title bar closes it as well.
+        dialogs().then([&](HWND about) {
+            HWND done = platform::doneButtonOf(about);
+            ASSERT_NE(done, nullptr);
+            PostMessageW(done, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+            PostMessageW(done, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+            whenIdle([&, about] {
+                openAfterDone = 1;
+                pressLater(about, IDOK);
+            });
+        });
+        command(IDM_INFO);
+        cancelIdle();
+        quitCommand();
+    });
+    EXPECT_EQ(visible, 1);
+    EXPECT_EQ(owner, app::shellState.mainWindow);
+    EXPECT_EQ(openAfterClose, 0);
+    EXPECT_EQ(openAfterDone, 0) << "Done closes the About box";
+}
