@@ -1,0 +1,404 @@
+// The dial dialog as the user works it: what it shows when it opens, the
+// number and device a Dial press writes, the road of a dial with the
+// simulated modem, and Edit and Delete from inside it.
+#include "tests/support/program_fixture.h"
+
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "accounts/account_list.h"
+#include "accounts/account_table.h"
+#include "app/main_window.h"
+#include "app/timer_tick.h"
+#include "dialup/connection_state.h"
+#include "dialup/devices.h"
+#include "dialup/dial_dialog.h"
+#include "dialup/dial_view.h"
+#include "dialup/ras.h"
+#include "dialup/waiting.h"
+#include "platform/rassim/rassim_control.h"
+#include "platform/shell/desktop_shell_test.h"
+#include "resources/resource.h"
+
+using namespace tamtest;
+using accounts::accountTable;
+using dialup::connectionState;
+
+namespace {
+
+constexpr wchar_t kModem[] = L"Hayes Compatible on COM1:";
+constexpr wchar_t kIsdn[] = L"ISDN Terminal Adapter";
+constexpr int kDialogButtons[] = {IDC_DIAL_EDIT, IDC_DIAL_DELETE, IDCANCEL};
+
+WNDPROC hostProc;
+
+// The main window hands notifications and ticks on; so does the host.
+LRESULT CALLBACK routingHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_RASDIALEVENT || message == WM_TIMER)
+        return app::mainWindowProc(window, message, wParam, lParam);
+    return CallWindowProcW(hostProc, window, message, wParam, lParam);
+}
+
+// The status line as it was at each pause after a hang-up.
+std::vector<std::wstring> statusAtPause;
+void recordPause(DWORD) {
+    HWND view = dialup::dialViewWindow();
+    statusAtPause.push_back(view ? itemText(view, IDC_DIAL_STATUS) : L"(no dialog)");
+}
+
+// EndDialog hides the dialog at once; it goes when its loop returns.
+bool ended(HWND dialog) { return !IsWindow(dialog) || !IsWindowVisible(dialog); }
+
+int buttonsEnabled(HWND dialog) {
+    int enabled = 0;
+    for (int id : kDialogButtons)
+        enabled += isItemEnabled(dialog, id);
+    return enabled == 3 ? 1 : enabled == 0 ? 0 : -1;
+}
+
+std::vector<std::wstring> deviceChoices(HWND dialog) {
+    std::vector<std::wstring> names;
+    HWND combo = GetDlgItem(dialog, IDC_DIAL_DEVICE);
+    int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[64] = {};
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+        names.push_back(name);
+    }
+    return names;
+}
+
+int chosenDevice(HWND dialog) {
+    return static_cast<int>(SendDlgItemMessageW(dialog, IDC_DIAL_DEVICE, CB_GETCURSEL, 0, 0));
+}
+void chooseDevice(HWND dialog, int index) {
+    SendDlgItemMessageW(dialog, IDC_DIAL_DEVICE, CB_SETCURSEL, index, 0);
+}
+
+RASENTRYW lastEntry() {
+    RASENTRYW entry{};
+    rassim::lastEntryWritten(&entry);
+    return entry;
+}
+
+void configureSim(const std::string& ini) {
+    writeFileBytes(L"\\windows\\rassim.ini", ini);
+    rassim::reset();
+    rassim::holdClock();
+}
+
+} // namespace
+
+class DialDialogTest : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        statusAtPause.clear();
+        hostProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(host(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(routingHostProc)));
+        dialup::pauseRoutine = recordPause;
+        dialup::deviceList.count = dialup::scanDevices();
+    }
+
+    // An account as the account file gives it; select focuses its row.
+    int addAccount(const wchar_t* name, const wchar_t* number, int maxMinutes = 0, int select = 1) {
+        int slot = accountTable.recordCount++;
+        accounts::AccountRecord& record = accountTable.records[slot];
+        wcscpy(record.name, name);
+        wcscpy(record.number, number);
+        wcscpy(record.userName, L"user");
+        wcscpy(record.password, L"secret");
+        record.maxConnectMinutes = maxMinutes;
+        record.rowId = accounts::addAccountRow(name, number, select);
+        return slot;
+    }
+
+    // body runs with the dial dialog open; Done closes it afterwards unless
+    // body ended it.
+    void inDialDialog(std::function<void(HWND)> body) {
+        dialogs().then([body](HWND dialog) {
+            body(dialog);
+            if (!ended(dialog)) pressLater(dialog, IDOK);
+        });
+        dialup::openDialDialog();
+    }
+
+    void advance(DWORD ms) {
+        rassim::advanceClock(ms);
+        pumpMessages();
+    }
+    void tick() { SendMessageW(host(), WM_TIMER, app::kTickTimerId, 0); }
+    // A Dial press taken back with Hangup, the line freed again.
+    void dialAndHangUp(HWND dialog) {
+        press(dialog, IDC_DIAL_BUTTON);
+        press(dialog, IDC_DIAL_BUTTON);
+        pumpMessages();
+    }
+};
+
+TEST_F(DialDialogTest, OpeningShowsTheAccountAndThePrefixAndDeviceOfTheLastDialInThisRun) {
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        EXPECT_NE(platform::doneButtonOf(dialog), nullptr);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_NAME), L"Provider");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_NUMBER), L"5551234");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_PREFIX), L"");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
+        EXPECT_EQ(deviceChoices(dialog), (std::vector<std::wstring>{kModem, kIsdn}));
+        EXPECT_EQ(chosenDevice(dialog), 0);
+
+        setItemText(dialog, IDC_DIAL_PREFIX, L"0");
+        chooseDevice(dialog, 1);
+        dialAndHangUp(dialog);
+        setItemText(dialog, IDC_DIAL_PREFIX, L"");
+        chooseDevice(dialog, 0);
+    });
+    inDialDialog([&](HWND dialog) {
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_PREFIX), L"0");
+        EXPECT_EQ(chosenDevice(dialog), 1);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"") << "a new dialog starts empty";
+        press(dialog, IDCANCEL);
+        EXPECT_TRUE(ended(dialog)) << "Close ends the dialog";
+    });
+}
+
+TEST_F(DialDialogTest, OfDevicesNamedAlikeTheLastExactMatchIsSelected) {
+    configureSim("[Devices]\r\nDevice1=modem,Line\r\nDevice2=isdn,Other\r\n"
+                 "Device3=isdn,Line\r\nDevice4=modem,line\r\n");
+    dialup::deviceList.count = dialup::scanDevices();
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        EXPECT_EQ(deviceChoices(dialog),
+                  (std::vector<std::wstring>{L"Line", L"Other", L"Line", L"line"}));
+        dialAndHangUp(dialog); // the first "Line"
+        EXPECT_STREQ(lastEntry().szDeviceType, L"modem");
+    });
+    inDialDialog([&](HWND dialog) {
+        EXPECT_EQ(chosenDevice(dialog), 2);
+        dialAndHangUp(dialog);
+        EXPECT_STREQ(lastEntry().szDeviceType, L"isdn");
+    });
+}
+
+TEST_F(DialDialogTest, TheNumberDialledIsThePrefixACommaAndTheNumberOfTheField) {
+    int slot = addAccount(L"Provider", L"12345", 7);
+    inDialDialog([&](HWND dialog) {
+        setItemText(dialog, IDC_DIAL_PREFIX, L"0");
+        chooseDevice(dialog, 1);
+        press(dialog, IDC_DIAL_BUTTON);
+        RASENTRYW entry = lastEntry();
+        EXPECT_STREQ(entry.szLocalPhoneNumber, L"0,12345");
+        EXPECT_STREQ(entry.szDeviceType, L"isdn");
+        EXPECT_STREQ(entry.szDeviceName, kIsdn);
+        RASDIALPARAMSW params{};
+        ASSERT_EQ(rassim::lastDialParams(&params), 1);
+        EXPECT_STREQ(params.szUserName, L"user");
+        EXPECT_STREQ(params.szPassword, L"secret");
+        EXPECT_EQ(connectionState.maxMinutes, 7);
+        press(dialog, IDC_DIAL_BUTTON);
+        pumpMessages();
+
+        setItemText(dialog, IDC_DIAL_PREFIX, L"");
+        dialAndHangUp(dialog);
+        EXPECT_STREQ(lastEntry().szLocalPhoneNumber, L"12345");
+
+        setItemText(dialog, IDC_DIAL_PREFIX, L"123");
+        dialAndHangUp(dialog);
+        EXPECT_STREQ(lastEntry().szLocalPhoneNumber, L"12,12345");
+
+        // A number changed here is for this dial only.
+        setItemText(dialog, IDC_DIAL_NUMBER, L"999");
+        dialAndHangUp(dialog);
+        EXPECT_STREQ(lastEntry().szLocalPhoneNumber, L"12,999");
+    });
+    EXPECT_STREQ(accountTable.records[slot].number, L"12345");
+    EXPECT_EQ(accounts::dirtyFlag, 0);
+    inDialDialog([&](HWND dialog) {
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_NUMBER), L"12345");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_PREFIX), L"12");
+    });
+}
+
+TEST_F(DialDialogTest, WithNoDeviceTheDialUsesTheFirstEmptySlot) {
+    configureSim("[Devices]\r\nDevice1=direct,Serial Cable on COM1:\r\n");
+    dialup::deviceList.count = dialup::scanDevices();
+    ASSERT_EQ(dialup::deviceList.count, 0);
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        EXPECT_TRUE(deviceChoices(dialog).empty());
+        press(dialog, IDC_DIAL_BUTTON);
+        RASENTRYW entry = lastEntry();
+        EXPECT_STREQ(entry.szLocalPhoneNumber, L"5551234");
+        EXPECT_STREQ(entry.szDeviceType, L"");
+        EXPECT_STREQ(entry.szDeviceName, L"");
+        advance(0);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"error: device does not exist.");
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+    });
+}
+
+TEST_F(DialDialogTest, TheWholeRoadWithTheDefaultModem) {
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        press(dialog, IDC_DIAL_BUTTON);
+        EXPECT_EQ(connectionState.dialing, 1);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Hangup");
+        EXPECT_EQ(buttonsEnabled(dialog), 0);
+        EXPECT_EQ(isItemEnabled(dialog, IDC_DIAL_BUTTON), 1);
+        EXPECT_TRUE(IsWindowEnabled(platform::doneButtonOf(dialog)));
+
+        advance(0);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Dialing...");
+        advance(2000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Verifying the user name and password...");
+        advance(1000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected");
+        EXPECT_EQ(buttonsEnabled(dialog), 0);
+        tick();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected  00:01");
+        tick();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected  00:02");
+
+        press(dialog, IDC_DIAL_BUTTON);
+        EXPECT_EQ(statusAtPause, (std::vector<std::wstring>{L"Hangup in progress..."}));
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
+        EXPECT_EQ(buttonsEnabled(dialog), 0) << "until the notification comes";
+        EXPECT_EQ(connectionState.connected, 0);
+        EXPECT_EQ(connectionState.rasConnection, nullptr);
+        pumpMessages();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        EXPECT_EQ(rassim::connectionCount(), 0);
+    });
+}
+
+TEST_F(DialDialogTest, ABusyNumberShowsTheErrorAndGivesTheButtonsBack) {
+    configureSim("[Numbers]\r\n9,5551234=busy\r\n");
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        setItemText(dialog, IDC_DIAL_PREFIX, L"9");
+        chooseDevice(dialog, 1);
+        press(dialog, IDC_DIAL_BUTTON);
+        advance(2000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"error: line busy.");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        EXPECT_EQ(connectionState.dialing, 0);
+    });
+    rassim::StoredEntry stored = rassim::readStoredEntry(L"Tamlink PPC");
+    EXPECT_STREQ(stored.number, L"9,5551234");
+    EXPECT_STREQ(stored.deviceType, L"isdn");
+    EXPECT_STREQ(stored.deviceName, kIsdn);
+}
+
+TEST_F(DialDialogTest, OpenedDuringADialItStartsFreshAndItsPressHangsUpClearingBothFlags) {
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) { press(dialog, IDC_DIAL_BUTTON); });
+    advance(1000); // no dialog: "Dialing..." goes nowhere
+    inDialDialog([&](HWND dialog) {
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"");
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        advance(1000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Verifying the user name and password...");
+
+        press(dialog, IDC_DIAL_BUTTON);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1);
+        EXPECT_EQ(connectionState.dialing, 0);
+        EXPECT_EQ(connectionState.connected, 0);
+        pumpMessages();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
+
+        press(dialog, IDC_DIAL_BUTTON); // so the next press dials again
+        EXPECT_EQ(rassim::callCount(rassim::Call::Dial), 2);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Hangup");
+        press(dialog, IDC_DIAL_BUTTON);
+        pumpMessages();
+    });
+}
+
+TEST_F(DialDialogTest, AFailedDialChangesNothingButThePrefixAndDeviceRemembered) {
+    addAccount(L"Provider", L"5551234", 3);
+    connectionState.maxMinutes = 9;
+    inDialDialog([&](HWND dialog) {
+        setItemText(dialog, IDC_DIAL_PREFIX, L"77");
+        chooseDevice(dialog, 1);
+        rassim::injectFailure(rassim::Call::SetEntryProperties, ERROR_CANNOT_WRITE_PHONEBOOK, 1);
+        dialogs().answer(IDOK);
+        press(dialog, IDC_DIAL_BUTTON);
+        ASSERT_EQ(dialogs().boxes().size(), 1u);
+        EXPECT_EQ(dialogs().boxes()[0].text, L"Cannot create a phonebook entry.");
+        EXPECT_EQ(dialogs().boxes()[0].icon, BoxIcon::Warning);
+        EXPECT_EQ(connectionState.maxMinutes, 9);
+        EXPECT_EQ(rassim::callCount(rassim::Call::Dial), 0);
+
+        // RAS refusing the dial shows nothing.
+        rassim::injectFailure(rassim::Call::Dial, ERROR_PORT_NOT_AVAILABLE, 1);
+        press(dialog, IDC_DIAL_BUTTON);
+        EXPECT_EQ(dialogs().boxes().size(), 1u);
+        EXPECT_EQ(connectionState.maxMinutes, 3);
+
+        // Too long for the entry: refused before RAS sees it.
+        setItemText(dialog, IDC_DIAL_NUMBER, std::wstring(128, L'5'));
+        dialogs().answer(IDOK);
+        press(dialog, IDC_DIAL_BUTTON);
+        EXPECT_EQ(dialogs().boxes().size(), 2u);
+        EXPECT_EQ(rassim::callCount(rassim::Call::SetEntryProperties), 2);
+
+        EXPECT_EQ(connectionState.dialing, 0);
+        EXPECT_EQ(connectionState.connected, 0);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+    });
+    EXPECT_STREQ(dialup::rememberedPrefix, L"77");
+    EXPECT_STREQ(dialup::rememberedDevice, kIsdn);
+}
+
+TEST_F(DialDialogTest, EditShowsTheRecordAgainWhetherConfirmedOrCancelled) {
+    addAccount(L"Other", L"1", 0, 0);
+    int slot = addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        dialogs().then([](HWND editor) {
+            setItemText(editor, IDC_EDIT_NAME, L"Renamed");
+            setItemText(editor, IDC_EDIT_NUMBER, L"7654321");
+            pressLater(editor, IDOK);
+        });
+        press(dialog, IDC_DIAL_EDIT);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_NAME), L"Renamed");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_NUMBER), L"7654321");
+
+        setItemText(dialog, IDC_DIAL_NUMBER, L"42");
+        dialogs().then([](HWND editor) {
+            setItemText(editor, IDC_EDIT_NAME, L"Not kept");
+            pressLater(editor, IDCANCEL);
+        });
+        press(dialog, IDC_DIAL_EDIT);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_NAME), L"Renamed");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_NUMBER), L"7654321");
+    });
+    EXPECT_STREQ(accountTable.records[slot].name, L"Renamed");
+    EXPECT_STREQ(accountTable.records[0].name, L"Other");
+}
+
+TEST_F(DialDialogTest, DeleteClosesTheDialogOnlyWhenConfirmed) {
+    int slot = addAccount(L"My Provider", L"5551234");
+    int closed = 0;
+    inDialDialog([&](HWND dialog) {
+        dialogs().answer(IDNO);
+        press(dialog, IDC_DIAL_DELETE);
+        EXPECT_FALSE(ended(dialog));
+        EXPECT_EQ(accountTable.records[slot].deleted, 0);
+
+        dialogs().answer(IDYES);
+        press(dialog, IDC_DIAL_DELETE);
+        closed = ended(dialog);
+    });
+    EXPECT_EQ(closed, 1);
+    ASSERT_EQ(dialogs().boxes().size(), 2u);
+    EXPECT_EQ(dialogs().boxes()[1].text, L"Are you sure you want to delete account My Provider?");
+    EXPECT_EQ(accountTable.records[slot].deleted, 1);
+    EXPECT_EQ(accounts::accountRowCount(), 0);
+}
