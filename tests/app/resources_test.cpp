@@ -192,7 +192,7 @@ TEST(DialogTemplates, DialDialog) {
                    {205, L"Edit", kNumberField & ~WS_TABSTOP, 42, 51, 20, 12, L""},
                    {203, L"ComboBox", kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 42, 68, 101, 49, L""},
                    {201, L"Edit", (kField | ES_READONLY) & ~WS_TABSTOP, 42, 16, 101, 12, L""},
-                   {204, L"Edit", kChild | ES_LEFT | ES_READONLY | ES_MULTILINE | ES_AUTOVSCROLL | WS_TABSTOP,
+                   {204, L"Edit", kChild | ES_LEFT | ES_READONLY | ES_MULTILINE | ES_AUTOVSCROLL,
                     9, 128, 137, 24, L""},
                    {-1, L"Static", kLabel, 12, 18, 22, 8, L"Name:"},
                    {-1, L"Static", kLabel, 12, 36, 28, 8, L"Number:"},

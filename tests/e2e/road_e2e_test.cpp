@@ -43,6 +43,18 @@ private:
     std::vector<std::wstring> seen_;
 };
 
+// A real tap on the list's first row; the dial dialog it opens.
+HWND tapFirstRow(const Program& program) {
+    HWND list = GetDlgItem(program.mainWindow(), IDC_ACCOUNT_LIST);
+    RECT row = listRowRect(program, list, 0);
+    clickScreen({(row.left + row.right) / 2, (row.top + row.bottom) / 2});
+    return program.waitForDialogWith(IDC_DIAL_BUTTON);
+}
+
+int selectedDevice(HWND dial) {
+    return static_cast<int>(SendMessageW(GetDlgItem(dial, IDC_DIAL_DEVICE), CB_GETCURSEL, 0, 0));
+}
+
 } // namespace
 
 TEST(WholeRoad, FirstStartToConnectedAndBack) {
@@ -82,16 +94,18 @@ TEST(WholeRoad, FirstStartToConnectedAndBack) {
     screenshot(program, "account-list");
 
     // A tap on the row opens the dial dialog for it.
-    RECT row = listRowRect(program, list, 0);
-    clickScreen({(row.left + row.right) / 2, (row.top + row.bottom) / 2});
-    HWND dial = program.waitForDialogWith(IDC_DIAL_BUTTON);
+    HWND dial = tapFirstRow(program);
     ASSERT_NE(dial, nullptr);
     EXPECT_EQ(itemText(dial, IDC_DIAL_NAME), L"Home ISP");
     EXPECT_EQ(itemText(dial, IDC_DIAL_NUMBER), L"5551234");
     EXPECT_EQ(itemText(dial, IDC_DIAL_BUTTON), L"Dial");
     EXPECT_EQ(itemText(dial, IDC_DIAL_STATUS), L"");
+    EXPECT_EQ(itemText(dial, IDC_DIAL_PREFIX), L"");
+    EXPECT_EQ(selectedDevice(dial), 0);
 
-    // Dial: the progress, then the time counting.
+    // Dial with a prefix, through the ISDN adapter: the progress, then the time counting.
+    setItemText(dial, IDC_DIAL_PREFIX, L"0");
+    SendMessageW(GetDlgItem(dial, IDC_DIAL_DEVICE), CB_SETCURSEL, 1, 0);
     StatusWatch status(dial);
     click(dial, IDC_DIAL_BUTTON);
     ASSERT_TRUE(status.waitFor(L"Connected  00:02", 15000)) << "last: " << std::string(
@@ -116,12 +130,36 @@ TEST(WholeRoad, FirstStartToConnectedAndBack) {
     EXPECT_TRUE(isEnabled(dial, IDC_DIAL_DELETE));
     EXPECT_TRUE(isEnabled(dial, IDCANCEL));
 
+    EXPECT_NE(readFile(L"\\windows\\rassim.log")
+                  .find("number \"0,5551234\", device isdn \"ISDN Terminal Adapter\""),
+              std::string::npos)
+        << "the entry holds the prefix, a comma and the number, and the chosen device";
     click(dial, IDCANCEL);
     ASSERT_TRUE(waitFor([&] { return program.noDialogOpen(); }, 5000));
+
+    // The next dial of this run starts from the last prefix and device.
+    dial = tapFirstRow(program);
+    ASSERT_NE(dial, nullptr);
+    EXPECT_EQ(itemText(dial, IDC_DIAL_PREFIX), L"0");
+    EXPECT_EQ(selectedDevice(dial), 1);
+    click(dial, IDCANCEL);
+    ASSERT_TRUE(waitFor([&] { return program.noDialogOpen(); }, 5000));
+
     PostMessageW(window, WM_COMMAND, IDM_QUIT, 0);
     EXPECT_EQ(program.waitForExit(15000), 0u);
-
     EXPECT_EQ(readFile(L"\\windows\\tamlink.cfg"), expected);
     EXPECT_FALSE(fileExists(L"\\windows\\tamlink.bak"));
     EXPECT_EQ(readFile(L"\\windows\\rassim.pbk").find("[Tamlink PPC]"), std::string::npos);
+
+    // A new run remembers neither.
+    Program again;
+    ASSERT_TRUE(again.start());
+    dial = tapFirstRow(again);
+    ASSERT_NE(dial, nullptr);
+    EXPECT_EQ(itemText(dial, IDC_DIAL_PREFIX), L"");
+    EXPECT_EQ(selectedDevice(dial), 0);
+    click(dial, IDCANCEL);
+    ASSERT_TRUE(waitFor([&] { return again.noDialogOpen(); }, 5000));
+    PostMessageW(again.mainWindow(), WM_COMMAND, IDM_QUIT, 0);
+    EXPECT_EQ(again.waitForExit(15000), 0u);
 }
