@@ -60,7 +60,8 @@ int checkInput(const EditorInput& input) {
     }
     // The account file separates its fields with these.
     if (format::hasReservedCharacter(input.name) || format::hasReservedCharacter(input.number) ||
-        format::hasReservedCharacter(input.userName) || format::hasReservedCharacter(input.password)) {
+        format::hasReservedCharacter(input.userName) ||
+        format::hasReservedCharacter(input.password)) {
         app::showWarningText(res::IDS_RESERVED_CHARACTER);
         return 0;
     }
@@ -114,14 +115,12 @@ INT_PTR onOk(HWND dialog) {
     readInput(dialog, input);
     if (!checkInput(input)) return TRUE;
     if (editMode == 1 ? storeEdited(input) : storeNew(input)) dirtyFlag = 1;
-    SHSipPreference(dialog, SIP_DOWN);
-    EndDialog(dialog, IDOK);
+    app::endWithInputPanelDown(dialog, IDOK);
     return TRUE;
 }
 
 INT_PTR onCancel(HWND dialog) {
-    SHSipPreference(dialog, SIP_DOWN);
-    EndDialog(dialog, IDCANCEL);
+    app::endWithInputPanelDown(dialog, IDCANCEL);
     return TRUE;
 }
 

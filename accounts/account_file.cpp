@@ -28,7 +28,7 @@ constexpr int kFieldBytes = static_cast<int>(format::kFieldBytes);
 
 // The whole of a file in memory, for one reading.
 class FileImage {
-public:
+  public:
     FileImage() = default;
     ~FileImage() {
         if (memory_) LocalFree(memory_);
@@ -53,14 +53,12 @@ public:
         return std::string_view(static_cast<const char*>(memory_), bytesRead_);
     }
 
-private:
+  private:
     HLOCAL memory_ = nullptr;
     DWORD bytesRead_ = 0;
 };
 
-int fileExists(const wchar_t* path) {
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
+int fileExists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
 
 // A backup at start-up means the last save was cut off. An account file that
 // is whole was finished by that save; otherwise the backup is the last
@@ -107,7 +105,7 @@ void readAccounts(std::string_view text, const format::Header& header) {
 }
 
 class PieceWriter {
-public:
+  public:
     explicit PieceWriter(HANDLE file) : file_(file) {}
 
     // Every piece is written with a call of its own; a failed one marks the
@@ -133,7 +131,7 @@ public:
     }
     int failed() const { return failed_; }
 
-private:
+  private:
     HANDLE file_;
     int failed_ = 0;
 };

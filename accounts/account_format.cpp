@@ -22,9 +22,11 @@ void copyField(std::string_view bytes, FieldText& field) {
 // to the next white space or the end.
 std::string_view tokenAt(std::string_view text, std::size_t offset) {
     std::size_t begin = offset;
-    while (begin < text.size() && isSpace(text[begin])) ++begin;
+    while (begin < text.size() && isSpace(text[begin]))
+        ++begin;
     std::size_t end = begin;
-    while (end < text.size() && !isSpace(text[end])) ++end;
+    while (end < text.size() && !isSpace(text[end]))
+        ++end;
     return text.substr(std::min(begin, text.size()), end - std::min(begin, text.size()));
 }
 
@@ -42,7 +44,8 @@ bool isSpace(char c) {
 
 std::int32_t parseInt(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) ++i;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     std::int64_t value = 0;
@@ -90,8 +93,8 @@ int isCompleteFile(std::string_view text) {
     std::size_t line2 = afterLineFeed(text, 0);
     if (line2 >= text.size()) return 0;
     Header header = readHeader(text);
-    std::int64_t lines = std::count(text.begin() + static_cast<std::ptrdiff_t>(header.firstLine),
-                                    text.end(), '\n');
+    std::int64_t lines =
+        std::count(text.begin() + static_cast<std::ptrdiff_t>(header.firstLine), text.end(), '\n');
     std::int64_t expected = std::max<std::int32_t>(header.count, 0);
     return header.firstLine <= text.size() && lines >= expected ? 1 : 0;
 }

@@ -86,10 +86,10 @@ int CALLBACK compareByName(LPARAM first, LPARAM second, LPARAM /*column*/) {
 } // namespace
 
 void createAccountList(HWND parent, int width, int height) {
-    listWindow = CreateWindowExW(0, WC_LISTVIEWW, L"", kListStyle, 0, 0, width,
-                                 height - kMenuBarHeight, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ACCOUNT_LIST)),
-                                 app::shellState.instance, nullptr);
+    listWindow =
+        CreateWindowExW(0, WC_LISTVIEWW, L"", kListStyle, 0, 0, width, height - kMenuBarHeight,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ACCOUNT_LIST)),
+                        app::shellState.instance, nullptr);
     nextRowId = 0;
     if (!listWindow) return;
     insertColumn(0, app::loadText(res::IDS_COLUMN_NAME).chars, width / 2);
@@ -99,9 +99,7 @@ void createAccountList(HWND parent, int width, int height) {
 
 HWND accountListWindow() { return listWindow; }
 
-int accountRowCount() {
-    return static_cast<int>(SendMessageW(listWindow, LVM_GETITEMCOUNT, 0, 0));
-}
+int accountRowCount() { return static_cast<int>(SendMessageW(listWindow, LVM_GETITEMCOUNT, 0, 0)); }
 
 int addAccountRow(const wchar_t* name, const wchar_t* number, int select) {
     int position = accountRowCount();

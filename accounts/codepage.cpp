@@ -21,8 +21,8 @@ int toCodePage(const wchar_t* text, char* out, int maxBytes) {
         --chars;
         if (chars > 0 && IS_HIGH_SURROGATE(text[chars - 1])) --chars;
     }
-    int bytes = chars ? WideCharToMultiByte(CP_ACP, 0, text, chars, out, maxBytes, nullptr, nullptr)
-                      : 0;
+    int bytes =
+        chars ? WideCharToMultiByte(CP_ACP, 0, text, chars, out, maxBytes, nullptr, nullptr) : 0;
     out[bytes] = '\0';
     return bytes;
 }

@@ -23,4 +23,9 @@ void initFullScreenDialog(HWND dialog, DWORD flags) {
     SHInitDialog(&info);
 }
 
+void endWithInputPanelDown(HWND dialog, INT_PTR result) {
+    SHSipPreference(dialog, SIP_DOWN);
+    EndDialog(dialog, result);
+}
+
 } // namespace app

@@ -11,4 +11,7 @@ INT_PTR runDialog(int templateId, DLGPROC procedure);
 // SHInitDialog with the given SHIDIF_ flags: full screen, Done button, input panel.
 void initFullScreenDialog(HWND dialog, DWORD flags);
 
+// Ends a dialog that raised the input panel: the panel goes down first.
+void endWithInputPanelDown(HWND dialog, INT_PTR result);
+
 } // namespace app

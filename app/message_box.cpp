@@ -9,7 +9,8 @@ namespace app {
 namespace {
 
 int show(const wchar_t* text, UINT kind) {
-    return MessageBoxW(shellState.mainWindow, text, shellState.windowTitle, kind | MB_SETFOREGROUND);
+    return MessageBoxW(shellState.mainWindow, text, shellState.windowTitle,
+                       kind | MB_SETFOREGROUND);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 namespace app {
 
 class FileHandle {
-public:
+  public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
     ~FileHandle() { close(); }
     FileHandle(const FileHandle&) = delete;
@@ -18,13 +18,13 @@ public:
         handle_ = INVALID_HANDLE_VALUE;
     }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 // A fixed block from LocalAlloc, zero-filled on request.
 class LocalBuffer {
-public:
+  public:
     explicit LocalBuffer(SIZE_T bytes, UINT flags = LMEM_FIXED)
         : memory_(LocalAlloc(flags, bytes ? bytes : 1)) {}
     ~LocalBuffer() {
@@ -36,7 +36,7 @@ public:
     template <typename T> T* as() const { return static_cast<T*>(memory_); }
     int valid() const { return memory_ != nullptr; }
 
-private:
+  private:
     HLOCAL memory_;
 };
 

@@ -69,7 +69,7 @@ if(EXISTS /usr/src/googletest/CMakeLists.txt)
 
     # The end-to-end tests drive the real tamlink-sim.exe from another process.
     file(GLOB E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
-    file(GLOB E2E_SUPPORT CONFIGURE_DEPENDS tests/e2e/support/*.cpp)
+    file(GLOB E2E_SUPPORT CONFIGURE_DEPENDS tests/e2e/support/*.cpp tests/support/files.cpp)
     foreach(src ${E2E_TESTS})
         get_filename_component(name ${src} NAME_WE)
         add_executable(${name} ${src} ${E2E_SUPPORT})

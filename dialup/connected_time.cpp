@@ -19,7 +19,8 @@ void formatConnectedTime(std::int32_t seconds, wchar_t* text, std::size_t textCh
                       static_cast<int>(rest));
     }
     std::size_t i = 0;
-    for (; narrow[i] && i + 1 < textChars; ++i) text[i] = static_cast<wchar_t>(narrow[i]);
+    for (; narrow[i] && i + 1 < textChars; ++i)
+        text[i] = static_cast<wchar_t>(narrow[i]);
     if (textChars) text[i] = L'\0';
 }
 

@@ -5,9 +5,7 @@ namespace dialup {
 namespace {
 
 // RAS device types are plain ASCII words, so ASCII folding is the whole rule.
-wchar_t folded(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
-}
+wchar_t folded(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
 
 int equalsIgnoringCase(const wchar_t* text, const wchar_t* lowerWord) {
     for (; *text && *lowerWord; ++text, ++lowerWord)

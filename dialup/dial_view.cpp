@@ -19,17 +19,11 @@ HWND openView() {
 
 } // namespace
 
-void attachDialView(HWND dialog) {
-    view = dialog;
-}
+void attachDialView(HWND dialog) { view = dialog; }
 
-void detachDialView() {
-    view = nullptr;
-}
+void detachDialView() { view = nullptr; }
 
-HWND dialViewWindow() {
-    return openView();
-}
+HWND dialViewWindow() { return openView(); }
 
 void setStatusText(const wchar_t* text) {
     if (HWND dialog = openView()) SetDlgItemTextW(dialog, IDC_DIAL_STATUS, text);

@@ -15,9 +15,7 @@ namespace dialup {
 namespace {
 
 // The program's one phone-book entry is named after its window title.
-const wchar_t* entryName() {
-    return app::shellState.windowTitle;
-}
+const wchar_t* entryName() { return app::shellState.windowTitle; }
 
 template <std::size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
     std::size_t i = 0;

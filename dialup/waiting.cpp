@@ -2,22 +2,14 @@
 
 namespace dialup {
 
-void platformPause(DWORD milliseconds) {
-    Sleep(milliseconds);
-}
+void platformPause(DWORD milliseconds) { Sleep(milliseconds); }
 
 PauseRoutine pauseRoutine = platformPause;
 
-void pause(DWORD milliseconds) {
-    (pauseRoutine ? pauseRoutine : platformPause)(milliseconds);
-}
+void pause(DWORD milliseconds) { (pauseRoutine ? pauseRoutine : platformPause)(milliseconds); }
 
-void showWaitCursor() {
-    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-}
+void showWaitCursor() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
 
-void showArrowCursor() {
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-}
+void showArrowCursor() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
 
 } // namespace dialup

@@ -23,14 +23,12 @@ INT_PTR onInitDialog(HWND dialog) {
 INT_PTR onOk(HWND dialog) {
     GetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram, kStartProgramChars);
     accounts::dirtyFlag = 1; // saved again even without a change
-    SHSipPreference(dialog, SIP_DOWN);
-    EndDialog(dialog, IDOK);
+    app::endWithInputPanelDown(dialog, IDOK);
     return TRUE;
 }
 
 INT_PTR onCancel(HWND dialog) {
-    SHSipPreference(dialog, SIP_DOWN);
-    EndDialog(dialog, IDCANCEL);
+    app::endWithInputPanelDown(dialog, IDCANCEL);
     return TRUE;
 }
 

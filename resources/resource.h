@@ -44,8 +44,8 @@
 #define IDC_OPTIONS_START_PROGRAM 1008
 
 // Menu bar definition values (the handheld's commctrl.h / aygshell.h values)
-#define MENUBAR_IMAGE_NONE 0xFFFE // I_IMAGENONE (-2) as a 16-bit word
-#define MENUBAR_STATE_ENABLED 0x04 // TBSTATE_ENABLED
+#define MENUBAR_IMAGE_NONE 0xFFFE   // I_IMAGENONE (-2) as a 16-bit word
+#define MENUBAR_STATE_ENABLED 0x04  // TBSTATE_ENABLED
 #define MENUBAR_STYLE_DROPDOWN 0x18 // TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE
 
 #ifndef WS_EX_CAPTIONOKBTN

@@ -20,9 +20,9 @@ namespace platform {
 
 namespace {
 
-HWND shaping;        // created, its WM_CREATE not yet seen
-WNDPROC shapingProc; // its own procedure meanwhile
-HWND mainWindow;     // the last window given the device's shape
+HWND shaping;                                         // created, its WM_CREATE not yet seen
+WNDPROC shapingProc;                                  // its own procedure meanwhile
+HWND mainWindow;                                      // the last window given the device's shape
 constexpr wchar_t kPlaced[] = L"TamlinkDevicePlaced"; // a message box already centred
 
 bool isScreenWindow(const CREATESTRUCTW* create) {

@@ -17,13 +17,9 @@ constexpr wchar_t kDoneClass[] = L"shell_done_button";
 constexpr UINT_PTR kFollowId = 1;
 constexpr int kDoneWidth = 32;
 
-HINSTANCE module() {
-    return GetModuleHandleW(nullptr);
-}
+HINSTANCE module() { return GetModuleHandleW(nullptr); }
 
-bool isPressed(HWND done) {
-    return GetWindowLongPtrW(done, GWLP_USERDATA) != 0;
-}
+bool isPressed(HWND done) { return GetWindowLongPtrW(done, GWLP_USERDATA) != 0; }
 
 void setPressed(HWND done, bool pressed) {
     SetWindowLongPtrW(done, GWLP_USERDATA, pressed);

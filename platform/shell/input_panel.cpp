@@ -13,13 +13,9 @@ platform::InputPanel panel{SIP_DOWN, 0, 0};
 
 namespace platform {
 
-const InputPanel& inputPanel() {
-    return panel;
-}
+const InputPanel& inputPanel() { return panel; }
 
-void resetInputPanel() {
-    panel = InputPanel{SIP_DOWN, 0, 0};
-}
+void resetInputPanel() { panel = InputPanel{SIP_DOWN, 0, 0}; }
 
 } // namespace platform
 

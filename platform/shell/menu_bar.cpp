@@ -17,13 +17,9 @@ constexpr int kWordsPerButton = 7;
 constexpr int kMaxButtons = 16;
 constexpr int kLabelChars = 64;
 
-HINSTANCE module() {
-    return GetModuleHandleW(nullptr);
-}
+HINSTANCE module() { return GetModuleHandleW(nullptr); }
 
-HMENU barMenu(HWND bar) {
-    return reinterpret_cast<HMENU>(GetWindowLongPtrW(bar, 0));
-}
+HMENU barMenu(HWND bar) { return reinterpret_cast<HMENU>(GetWindowLongPtrW(bar, 0)); }
 
 // The popup opens above the bar from the button's left edge, as the handheld's
 // does; the chosen item is posted, like a menu's own command, so the parent

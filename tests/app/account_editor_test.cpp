@@ -42,28 +42,16 @@ void focusRow(int position) {
 
 void unfocusAllRows() { ListView_SetItemState(list(), -1, 0, LVIS_FOCUSED | LVIS_SELECTED); }
 
-// An account as loading the account file makes it.
-int addRecord(const wchar_t* name, const wchar_t* number, const wchar_t* user = L"",
-              const wchar_t* password = L"", int maxMinutes = 0) {
-    int slot = accountTable.recordCount++;
-    accounts::AccountRecord& record = accountTable.records[slot];
-    wcscpy(record.name, name);
-    wcscpy(record.number, number);
-    wcscpy(record.userName, user);
-    wcscpy(record.password, password);
-    record.maxConnectMinutes = maxMinutes;
-    record.rowId = accounts::addAccountRow(name, number, 0);
-    return slot;
-}
-
 std::vector<std::wstring> fieldsOf(HWND editor) {
     std::vector<std::wstring> texts;
-    for (int id : kFields) texts.push_back(itemText(editor, id));
+    for (int id : kFields)
+        texts.push_back(itemText(editor, id));
     return texts;
 }
 
 void fill(HWND editor, const std::vector<std::wstring>& texts) {
-    for (size_t i = 0; i < texts.size(); ++i) setItemText(editor, kFields[i], texts[i]);
+    for (size_t i = 0; i < texts.size(); ++i)
+        setItemText(editor, kFields[i], texts[i]);
 }
 
 // Presses OK and answers the box it is expected to bring.
@@ -191,9 +179,9 @@ TEST_F(AccountEditorTest, FieldsKeepTheirFirst99CharactersAndTheMaximumItsLarges
 }
 
 TEST_F(AccountEditorTest, EditShowsTheRecordAndChangesItInPlace) {
-    addRecord(L"Alpha", L"111", L"ua", L"pa", 5);
-    int beta = addRecord(L"Beta", L"222", L"ub", L"pb", 45);
-    addRecord(L"Gamma", L"333");
+    addAccount(L"Alpha", L"111", L"ua", L"pa", 5);
+    int beta = addAccount(L"Beta", L"222", L"ub", L"pb", 45);
+    addAccount(L"Gamma", L"333");
     accounts::sortAccountList();
     focusRow(1);
     int betaRow = accountTable.records[beta].rowId;
@@ -245,8 +233,8 @@ TEST_F(AccountEditorTest, EditShowsTheRecordAndChangesItInPlace) {
 }
 
 TEST_F(AccountEditorTest, DeleteAsksWithTheWholeNameAndRemovesOnlyOnYes) {
-    addRecord(L"Other", L"2");
-    int home = addRecord(L"My  Home ISP ", L"1");
+    addAccount(L"Other", L"2");
+    int home = addAccount(L"My  Home ISP ", L"1");
     focusRow(1);
 
     dialogs().answer(IDNO);
@@ -281,7 +269,8 @@ TEST_F(AccountEditorTest, DeleteAsksWithTheWholeNameAndRemovesOnlyOnYes) {
 }
 
 TEST_F(AccountEditorTest, NoNewAccountOnceEverySlotWasUsed) {
-    for (int i = 0; i < 49; ++i) addRecord(L"Filler", L"1");
+    for (int i = 0; i < 49; ++i)
+        addAccount(L"Filler", L"1");
     accountTable.records[3].deleted = 1; // a deleted account keeps its slot
     dialogs().then([&](HWND editor) {
         fill(editor, {L"Fiftieth", L"50", L"", L"", L"0"});

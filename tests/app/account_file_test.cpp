@@ -18,17 +18,6 @@ using accounts::kBackupFilePath;
 
 namespace {
 
-void addAccount(const wchar_t* name, const wchar_t* number, const wchar_t* user,
-                const wchar_t* password, int maxMinutes) {
-    accounts::AccountRecord& record = accountTable.records[accountTable.recordCount++];
-    wcscpy(record.name, name);
-    wcscpy(record.number, number);
-    wcscpy(record.userName, user);
-    wcscpy(record.password, password);
-    record.maxConnectMinutes = maxMinutes;
-    record.rowId = accounts::addAccountRow(name, number, 0);
-}
-
 // Starts over as the next run of the program would, then loads.
 int restartAndLoad() {
     accountTable = accounts::AccountTable{};
@@ -97,10 +86,11 @@ TEST_F(AccountFileTest, TextTheCodePageCannotHoldKeepsTheLineWhole) {
 }
 
 TEST_F(AccountFileTest, FieldsAreCutAt99BytesAndKeepTheirCommas) {
-    std::wstring longName(150, L'n');
-    addAccount(longName.c_str(), L"1", L"u", L"p", 2);
+    // The user name and password fields hold more than the file keeps.
+    std::wstring longText(150, L'u');
+    addAccount(L"n", L"1", longText.c_str(), L"p", 2);
     ASSERT_EQ(accounts::saveAccountFile(), 1);
-    EXPECT_EQ(readFileBytes(kAccountFilePath), "\n1\n" + std::string(99, 'n') + ",1,u,p,2\n");
+    EXPECT_EQ(readFileBytes(kAccountFilePath), "\n1\nn,1," + std::string(99, 'u') + ",p,2\n");
 }
 
 TEST_F(AccountFileTest, CharactersThatWouldBreakALineAreWrittenAsSpaces) {
@@ -108,7 +98,8 @@ TEST_F(AccountFileTest, CharactersThatWouldBreakALineAreWrittenAsSpaces) {
     addAccount(L"a,b", L"1", L"O'Brien", L"line\nbreak", 0);
     addAccount(L"Next", L"2", L"", L"", 0);
     ASSERT_EQ(accounts::saveAccountFile(), 1);
-    EXPECT_EQ(readFileBytes(kAccountFilePath), "prog^arg\n2\na b,1,O Brien,line break,0\nNext,2,,,0\n");
+    EXPECT_EQ(readFileBytes(kAccountFilePath),
+              "prog^arg\n2\na b,1,O Brien,line break,0\nNext,2,,,0\n");
 }
 
 TEST_F(AccountFileTest, StartProgramCaretsAndShortTexts) {
@@ -147,7 +138,8 @@ TEST_F(AccountFileTest, CountsThatDisagreeWithTheLines) {
 
 TEST_F(AccountFileTest, MoreThanFiftyAccountsKeepTheFirstFifty) {
     std::string file = "\n60\n";
-    for (int i = 0; i < 60; ++i) file += "Account" + std::to_string(i) + "," + std::to_string(i) + ",,,0\n";
+    for (int i = 0; i < 60; ++i)
+        file += "Account" + std::to_string(i) + "," + std::to_string(i) + ",,,0\n";
     writeFileBytes(kAccountFilePath, file);
     ASSERT_EQ(restartAndLoad(), 1);
     EXPECT_EQ(accountTable.recordCount, 50);

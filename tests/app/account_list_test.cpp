@@ -23,7 +23,8 @@ std::wstring rowText(int position, int subItem) {
     item.iSubItem = subItem;
     item.pszText = text;
     item.cchTextMax = 100;
-    SendMessageW(list(), LVM_GETITEMTEXTW, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list(), LVM_GETITEMTEXTW, static_cast<WPARAM>(position),
+                 reinterpret_cast<LPARAM>(&item));
     return text;
 }
 
@@ -35,17 +36,8 @@ UINT rowState(int position) {
 void focusRow(int position) {
     LVITEMW item{};
     item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
-    SendMessageW(list(), LVM_SETITEMSTATE, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&item));
-}
-
-// An account as loading and the editor's New make it.
-int addRecord(const wchar_t* name, const wchar_t* number, int select) {
-    int slot = accountTable.recordCount++;
-    accounts::AccountRecord& record = accountTable.records[slot];
-    wcscpy(record.name, name);
-    wcscpy(record.number, number);
-    record.rowId = accounts::addAccountRow(name, number, select);
-    return slot;
+    SendMessageW(list(), LVM_SETITEMSTATE, static_cast<WPARAM>(position),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 void deleteRecord(int slot) {
@@ -86,8 +78,8 @@ TEST_F(AccountListTest, IsAReportListOverTheMenuBarStrip) {
 }
 
 TEST_F(AccountListTest, OddWidthsRoundTheColumnsDown) {
-    HWND parent = CreateWindowExW(0, L"TamtestHost", L"", WS_POPUP, 0, 0, 241, 300, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND parent = CreateWindowExW(0, L"TamtestHost", L"", WS_POPUP, 0, 0, 241, 300, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     accounts::createAccountList(parent, 241, 300);
     EXPECT_EQ(SendMessageW(list(), LVM_GETCOLUMNWIDTH, 0, 0), 120);
     EXPECT_EQ(SendMessageW(list(), LVM_GETCOLUMNWIDTH, 1, 0), 118);
@@ -95,10 +87,10 @@ TEST_F(AccountListTest, OddWidthsRoundTheColumnsDown) {
 }
 
 TEST_F(AccountListTest, SortsByNameIgnoringCaseAndSelectsTheFirst) {
-    addRecord(L"zeta", L"1", 0);
-    addRecord(L"Alpha", L"2", 0);
-    addRecord(L"beta", L"3", 0);
-    addRecord(L"ALPHA2", L"4", 0);
+    addAccount(L"zeta", L"1", L"", L"", 0, 0);
+    addAccount(L"Alpha", L"2", L"", L"", 0, 0);
+    addAccount(L"beta", L"3", L"", L"", 0, 0);
+    addAccount(L"ALPHA2", L"4", L"", L"", 0, 0);
     accounts::sortAccountList();
     EXPECT_EQ(rowText(0, 0), L"Alpha");
     EXPECT_EQ(rowText(1, 0), L"ALPHA2");
@@ -121,15 +113,15 @@ TEST_F(AccountListTest, NoFocusedRowSelectsNothing) {
     accountTable.selectedIndex = 7;
     EXPECT_EQ(accounts::findSelectedRecord(), -1);
     EXPECT_EQ(accountTable.selectedIndex, -1);
-    addRecord(L"Unfocused", L"1", 0);
+    addAccount(L"Unfocused", L"1", L"", L"", 0, 0);
     EXPECT_EQ(accounts::findSelectedRecord(), -1);
 }
 
 TEST_F(AccountListTest, ANewRowIsLastFocusedAndSelected) {
-    addRecord(L"Beta", L"1", 0);
-    addRecord(L"Gamma", L"2", 0);
+    addAccount(L"Beta", L"1", L"", L"", 0, 0);
+    addAccount(L"Gamma", L"2", L"", L"", 0, 0);
     accounts::sortAccountList();
-    int slot = addRecord(L"Aardvark", L"3", 1);
+    int slot = addAccount(L"Aardvark", L"3", L"", L"", 0, 1);
     EXPECT_EQ(rowText(2, 0), L"Aardvark");
     EXPECT_EQ(rowState(2), static_cast<UINT>(LVIS_FOCUSED | LVIS_SELECTED));
     EXPECT_EQ(rowState(0) & LVIS_SELECTED, 0u);
@@ -137,8 +129,8 @@ TEST_F(AccountListTest, ANewRowIsLastFocusedAndSelected) {
 }
 
 TEST_F(AccountListTest, AnEditedRowKeepsItsPlace) {
-    addRecord(L"Alpha", L"1", 0);
-    int slot = addRecord(L"Beta", L"2", 0);
+    addAccount(L"Alpha", L"1", L"", L"", 0, 0);
+    int slot = addAccount(L"Beta", L"2", L"", L"", 0, 0);
     accounts::updateAccountRow(accountTable.records[slot].rowId, L"Aaa first by name", L"99");
     EXPECT_EQ(rowText(1, 0), L"Aaa first by name");
     EXPECT_EQ(rowText(1, 1), L"99");
@@ -147,11 +139,11 @@ TEST_F(AccountListTest, AnEditedRowKeepsItsPlace) {
 
 TEST_F(AccountListTest, RowIdsStayUniqueAfterDeletingAndAdding) {
     // Three read at start-up, the middle one deleted, one made.
-    addRecord(L"A", L"1", 0);
-    addRecord(L"B", L"2", 0);
-    addRecord(L"C", L"3", 0);
+    addAccount(L"A", L"1", L"", L"", 0, 0);
+    addAccount(L"B", L"2", L"", L"", 0, 0);
+    addAccount(L"C", L"3", L"", L"", 0, 0);
     deleteRecord(1);
-    int made = addRecord(L"D", L"4", 1);
+    int made = addAccount(L"D", L"4", L"", L"", 0, 1);
     EXPECT_EQ(accountTable.recordCount, 4);
     EXPECT_EQ(accounts::accountRowCount(), 3);
     for (int slot : {0, 2})
@@ -168,16 +160,16 @@ TEST_F(AccountListTest, RowIdsStayUniqueAfterDeletingAndAdding) {
 
 TEST_F(AccountListTest, ADeletedRecordIsNeverFoundByItsOldRowId) {
     // A deleted record that carries the same row id as a live one.
-    int gone = addRecord(L"Gone", L"1", 0);
+    int gone = addAccount(L"Gone", L"1", L"", L"", 0, 0);
     deleteRecord(gone);
-    int live = addRecord(L"Live", L"2", 1);
+    int live = addAccount(L"Live", L"2", L"", L"", 0, 1);
     accountTable.records[gone].rowId = accountTable.records[live].rowId;
     EXPECT_EQ(accounts::findSelectedRecord(), live);
 }
 
 TEST_F(AccountListTest, ClearingRemovesEveryRow) {
-    addRecord(L"A", L"1", 1);
-    addRecord(L"B", L"2", 0);
+    addAccount(L"A", L"1", L"", L"", 0, 1);
+    addAccount(L"B", L"2", L"", L"", 0, 0);
     accounts::clearAccountRows();
     EXPECT_EQ(accounts::accountRowCount(), 0);
     int focused = 0;

@@ -79,25 +79,13 @@ HWND childWithText(HWND dialog, const wchar_t* text) {
 
 } // namespace
 
-class CommandsTest : public ::testing::Test {
-protected:
+class CommandsTest : public ProgramRunTest {
+  protected:
     void SetUp() override {
-        resetProgramState();
-        dialogs_ = std::make_unique<DialogDriver>();
+        ProgramRunTest::SetUp();
         creates = createsFail = 0;
         accounts::fileApi.createForWriting = countedCreate;
     }
-    void TearDown() override {
-        pumpMessages();
-        dialogs_.reset();
-    }
-
-    int run(std::function<void()> step) { return program_.run(std::move(step)); }
-    DialogDriver& dialogs() { return *dialogs_; }
-
-private:
-    std::unique_ptr<DialogDriver> dialogs_;
-    ProgramRun program_;
 };
 
 TEST_F(CommandsTest, WithoutAnAccountFileTheFirstTickAsksOnceAndYesOpensTheEditor) {
@@ -224,7 +212,8 @@ TEST_F(CommandsTest, AFailingSaveIsRetriedTickAfterTickWithOneBoxAtATime) {
         quitCommand();
     });
     ASSERT_EQ(dialogs().boxes().size(), 2u);
-    for (const BoxRecord& box : dialogs().boxes()) EXPECT_EQ(box.text, kSaveFailed);
+    for (const BoxRecord& box : dialogs().boxes())
+        EXPECT_EQ(box.text, kSaveFailed);
     EXPECT_EQ(attemptsUnderBox, (std::vector<int>{1, 2})) << "no save starts while its box is open";
     EXPECT_EQ(openUnderBox, (std::vector<int>{1, 1}));
     EXPECT_EQ(dirtyBetween, 1);

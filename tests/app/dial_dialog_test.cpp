@@ -32,15 +32,6 @@ constexpr wchar_t kModem[] = L"Hayes Compatible on COM1:";
 constexpr wchar_t kIsdn[] = L"ISDN Terminal Adapter";
 constexpr int kDialogButtons[] = {IDC_DIAL_EDIT, IDC_DIAL_DELETE, IDCANCEL};
 
-WNDPROC hostProc;
-
-// The main window hands notifications and ticks on; so does the host.
-LRESULT CALLBACK routingHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_RASDIALEVENT || message == WM_TIMER)
-        return app::mainWindowProc(window, message, wParam, lParam);
-    return CallWindowProcW(hostProc, window, message, wParam, lParam);
-}
-
 // The status line as it was at each pause after a hang-up.
 std::vector<std::wstring> statusAtPause;
 void recordPause(DWORD) {
@@ -96,23 +87,14 @@ class DialDialogTest : public ProgramTest {
     void SetUp() override {
         ProgramTest::SetUp();
         statusAtPause.clear();
-        hostProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(host(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(routingHostProc)));
+        routeToMainWindow();
         dialup::pauseRoutine = recordPause;
         dialup::deviceList.count = dialup::scanDevices();
     }
 
     // An account as the account file gives it; select focuses its row.
     int addAccount(const wchar_t* name, const wchar_t* number, int maxMinutes = 0, int select = 1) {
-        int slot = accountTable.recordCount++;
-        accounts::AccountRecord& record = accountTable.records[slot];
-        wcscpy(record.name, name);
-        wcscpy(record.number, number);
-        wcscpy(record.userName, L"user");
-        wcscpy(record.password, L"secret");
-        record.maxConnectMinutes = maxMinutes;
-        record.rowId = accounts::addAccountRow(name, number, select);
-        return slot;
+        return tamtest::addAccount(name, number, L"user", L"secret", maxMinutes, select);
     }
 
     // body runs with the dial dialog open; Done closes it afterwards unless

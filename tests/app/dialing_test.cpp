@@ -45,9 +45,7 @@ struct Pause {
 std::vector<Pause> pauses;
 HWND standIn;
 
-HCURSOR systemCursor(const wchar_t* id) {
-    return LoadCursorW(nullptr, id);
-}
+HCURSOR systemCursor(const wchar_t* id) { return LoadCursorW(nullptr, id); }
 
 void recordPause(DWORD ms) {
     pauses.push_back(

@@ -33,15 +33,6 @@ namespace {
 constexpr wchar_t kMaxTimeText[] = L"Maximum connect time has been reached.";
 constexpr int kDialogButtons[] = {IDC_DIAL_EDIT, IDC_DIAL_DELETE, IDCANCEL};
 
-WNDPROC hostProc;
-
-// The main window hands notifications and ticks on; so does the host.
-LRESULT CALLBACK routingHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_RASDIALEVENT || message == WM_TIMER)
-        return app::mainWindowProc(window, message, wParam, lParam);
-    return CallWindowProcW(hostProc, window, message, wParam, lParam);
-}
-
 // Every text the status line was given, in order.
 std::vector<std::wstring> statuses;
 WNDPROC statusProc;
@@ -93,22 +84,14 @@ class MonitorTest : public ProgramTest {
         ProgramTest::SetUp();
         statuses.clear();
         pauses.clear();
-        hostProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(host(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(routingHostProc)));
+        routeToMainWindow();
         dialup::pauseRoutine = recordPause;
         dialup::deviceList.count = dialup::scanDevices();
     }
 
     // One account, its row focused as a tap leaves it.
     void addAccount(int maxMinutes) {
-        accounts::AccountRecord& record = accounts::accountTable.records[0];
-        wcscpy(record.name, L"Provider");
-        wcscpy(record.number, L"5551234");
-        wcscpy(record.userName, L"user");
-        wcscpy(record.password, L"secret");
-        record.maxConnectMinutes = maxMinutes;
-        record.rowId = accounts::addAccountRow(record.name, record.number, 1);
-        accounts::accountTable.recordCount = 1;
+        tamtest::addAccount(L"Provider", L"5551234", L"user", L"secret", maxMinutes, 1);
     }
 
     // body runs with the dial dialog open; Done closes it afterwards.

@@ -53,14 +53,14 @@ BOOL WINAPI recordShellExecuteEx(SHELLEXECUTEINFOW* info) {
 
 // The program's ShellExecuteExW calls come to the recorder, and start nothing.
 class ShellCallRecorder {
-public:
+  public:
     ShellCallRecorder() : real_(__imp_ShellExecuteExW) {
         shellCalls.clear();
         redirect(recordShellExecuteEx);
     }
     ~ShellCallRecorder() { redirect(real_); }
 
-private:
+  private:
     static void redirect(decltype(&ShellExecuteExW) to) {
         DWORD was = 0;
         VirtualProtect(&__imp_ShellExecuteExW, sizeof to, PAGE_READWRITE, &was);
@@ -72,7 +72,8 @@ private:
 
 std::vector<std::wstring> launchedFiles() {
     std::vector<std::wstring> files;
-    for (const ShellCall& call : shellCalls) files.push_back(call.file);
+    for (const ShellCall& call : shellCalls)
+        files.push_back(call.file);
     return files;
 }
 
@@ -125,7 +126,8 @@ TEST_F(OptionsTest, CancelAfterTypingKeepsTheOldValue) {
 
 TEST_F(OptionsTest, OnlyTheFirst99CharactersAreStoredAndAnEmptyFieldIsSavedEmpty) {
     std::wstring typed;
-    for (int i = 0; i < 120; ++i) typed += static_cast<wchar_t>(L'a' + i % 26);
+    for (int i = 0; i < 120; ++i)
+        typed += static_cast<wchar_t>(L'a' + i % 26);
     setThroughOptions(dialogs(), typed, IDOK);
     EXPECT_EQ(std::wstring(startProgram), typed.substr(0, 99));
 
@@ -178,9 +180,9 @@ TEST_F(OptionsTest, EachConnectionOpensTheStartProgramOfThatMoment) {
 
     setThroughOptions(dialogs(), L"", IDOK);
     connectionComesUp();
-    EXPECT_EQ(launchedFiles(), (std::vector<std::wstring>{L"\\Program Files\\mail.exe",
-                                                          L"\\Program Files\\mail.exe",
-                                                          L"http://example.com/", L"\\new.exe"}));
+    EXPECT_EQ(launchedFiles(),
+              (std::vector<std::wstring>{L"\\Program Files\\mail.exe", L"\\Program Files\\mail.exe",
+                                         L"http://example.com/", L"\\new.exe"}));
 }
 
 namespace {
@@ -190,21 +192,25 @@ std::wstring helperProgram(const char* name) {
     const char* build = std::getenv("TAMLINK_WIN_BUILD_DIR");
     if (!build) return L"";
     std::wstring path = L"Z:";
-    for (const char* c = build; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    for (const char* c = build; *c; ++c)
+        path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
     path += L"\\tests\\helpers\\";
-    for (const char* c = name; *c; ++c) path += static_cast<wchar_t>(*c);
+    for (const char* c = name; *c; ++c)
+        path += static_cast<wchar_t>(*c);
     return path + L".exe";
 }
 
 std::string narrow(const std::wstring& text) {
     std::string bytes;
-    for (wchar_t c : text) bytes += c == L' ' ? '^' : static_cast<char>(c);
+    for (wchar_t c : text)
+        bytes += c == L' ' ? '^' : static_cast<char>(c);
     return bytes;
 }
 
 int lineCount(const std::string& text) {
     int lines = 0;
-    for (char c : text) lines += c == '\n';
+    for (char c : text)
+        lines += c == '\n';
     return lines;
 }
 
@@ -217,7 +223,7 @@ void dialAndConnect() {
 } // namespace
 
 class RealLaunchTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetProgramState();
         wchar_t trace[MAX_PATH] = {};
@@ -243,19 +249,19 @@ TEST_F(RealLaunchTest, TheStartProgramStartsEachTimeASimulatedConnectionComesUp)
 
     std::string afterFirst, afterSecond;
     EXPECT_EQ(program_.run([&] {
-                  dialAndConnect();
-                  pumpUntil([&] { return lineCount(readFileBytes(trace_.c_str())) >= 1; }, 20000);
-                  afterFirst = readFileBytes(trace_.c_str());
-                  EXPECT_EQ(dialup::connectionState.connected, 1);
+        dialAndConnect();
+        pumpUntil([&] { return lineCount(readFileBytes(trace_.c_str())) >= 1; }, 20000);
+        afterFirst = readFileBytes(trace_.c_str());
+        EXPECT_EQ(dialup::connectionState.connected, 1);
 
-                  // Hung up and dialled again while the program runs on.
-                  dialup::hangUpCurrent();
-                  pumpMessages();
-                  dialAndConnect();
-                  pumpUntil([&] { return lineCount(readFileBytes(trace_.c_str())) >= 2; }, 20000);
-                  afterSecond = readFileBytes(trace_.c_str());
-                  quitCommand();
-              }),
+        // Hung up and dialled again while the program runs on.
+        dialup::hangUpCurrent();
+        pumpMessages();
+        dialAndConnect();
+        pumpUntil([&] { return lineCount(readFileBytes(trace_.c_str())) >= 2; }, 20000);
+        afterSecond = readFileBytes(trace_.c_str());
+        quitCommand();
+    }),
               0);
     EXPECT_EQ(afterFirst, "start_trace.exe|1|\n") << "started with SW_SHOWNORMAL and no arguments";
     EXPECT_EQ(afterSecond, "start_trace.exe|1|\nstart_trace.exe|1|\n");

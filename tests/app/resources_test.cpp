@@ -41,7 +41,7 @@ struct Dialog {
 };
 
 class TemplateReader {
-public:
+  public:
     explicit TemplateReader(const BYTE* data) : at_(data) {}
     template <typename T> T take() {
         T value;
@@ -53,15 +53,17 @@ public:
         WORD first = take<WORD>();
         if (first == 0xFFFF) return L"#" + std::to_wstring(take<WORD>());
         std::wstring text;
-        for (WORD c = first; c; c = take<WORD>()) text += static_cast<wchar_t>(c);
+        for (WORD c = first; c; c = take<WORD>())
+            text += static_cast<wchar_t>(c);
         return text;
     }
     void alignDword(const BYTE* base) {
-        while ((at_ - base) % 4) ++at_;
+        while ((at_ - base) % 4)
+            ++at_;
     }
     const BYTE* at() const { return at_; }
 
-private:
+  private:
     const BYTE* at_;
 };
 
@@ -80,7 +82,7 @@ Dialog readDialog(int id) {
     Dialog dialog{};
     if (!base) return dialog;
     TemplateReader in(base);
-    EXPECT_EQ(in.take<WORD>(), 1);      // DLGTEMPLATEEX
+    EXPECT_EQ(in.take<WORD>(), 1); // DLGTEMPLATEEX
     EXPECT_EQ(in.take<WORD>(), 0xFFFF);
     in.take<DWORD>();
     dialog.exStyle = in.take<DWORD>();
@@ -112,7 +114,8 @@ Dialog readDialog(int id) {
         control.kind = className(in.sizeOrOrdinal());
         control.text = in.sizeOrOrdinal();
         WORD extra = in.take<WORD>();
-        for (WORD e = 0; e < extra; ++e) in.take<BYTE>();
+        for (WORD e = 0; e < extra; ++e)
+            in.take<BYTE>();
         dialog.controls.push_back(control);
     }
     return dialog;
@@ -173,27 +176,42 @@ TEST(StringTable, KeyTextsAreExact) {
     EXPECT_STREQ(res::stringText(1), "Tamlink PPC");
     EXPECT_STREQ(res::stringText(3), "TAMLINKPPC");
     EXPECT_STREQ(res::stringText(40073), "An error occured while saving the entered information.");
-    EXPECT_STREQ(res::stringText(40074), "No accounts were found. Do you want to create a new account?");
+    EXPECT_STREQ(res::stringText(40074),
+                 "No accounts were found. Do you want to create a new account?");
 }
 
 TEST(DialogTemplates, AboutBox) {
-    expectDialog(IDD_ABOUT, {WS_POPUP | DS_CENTER | DS_SETFONT, 0x80000000, 118, 74, 8, L"System", L"",
-                             {{-1, L"Static", kChild | SS_BITMAP, 7, 26, 83, 9, L"#104"},
-                              {-1, L"Static", kLabel | SS_NOPREFIX, 7, 7, 103, 15, L"Tamlink PPC version 1.1"},
-                              {IDOK, L"Button", kPush, 7, 56, 39, 14, L"Close"}}});
+    expectDialog(IDD_ABOUT,
+                 {WS_POPUP | DS_CENTER | DS_SETFONT,
+                  0x80000000,
+                  118,
+                  74,
+                  8,
+                  L"System",
+                  L"",
+                  {{-1, L"Static", kChild | SS_BITMAP, 7, 26, 83, 9, L"#104"},
+                   {-1, L"Static", kLabel | SS_NOPREFIX, 7, 7, 103, 15, L"Tamlink PPC version 1.1"},
+                   {IDOK, L"Button", kPush, 7, 56, 39, 14, L"Close"}}});
 }
 
 TEST(DialogTemplates, DialDialog) {
     constexpr DWORD kNumberField = kField | ES_NUMBER;
     expectDialog(IDD_DIAL,
-                 {WS_POPUP | WS_VISIBLE | DS_SETFONT | DS_CENTER, 0, 155, 161, 8, L"MS Sans Serif", L"",
+                 {WS_POPUP | WS_VISIBLE | DS_SETFONT | DS_CENTER,
+                  0,
+                  155,
+                  161,
+                  8,
+                  L"MS Sans Serif",
+                  L"",
                   {{1002, L"Button", kPush, 5, 95, 31, 14, L"Dial"},
                    {202, L"Edit", kNumberField, 42, 34, 101, 12, L""},
                    {205, L"Edit", kNumberField & ~WS_TABSTOP, 42, 51, 20, 12, L""},
-                   {203, L"ComboBox", kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 42, 68, 101, 49, L""},
+                   {203, L"ComboBox", kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 42, 68,
+                    101, 49, L""},
                    {201, L"Edit", (kField | ES_READONLY) & ~WS_TABSTOP, 42, 16, 101, 12, L""},
-                   {204, L"Edit", kChild | ES_LEFT | ES_READONLY | ES_MULTILINE | ES_AUTOVSCROLL,
-                    9, 128, 137, 24, L""},
+                   {204, L"Edit", kChild | ES_LEFT | ES_READONLY | ES_MULTILINE | ES_AUTOVSCROLL, 9,
+                    128, 137, 24, L""},
                    {-1, L"Static", kLabel, 12, 18, 22, 8, L"Name:"},
                    {-1, L"Static", kLabel, 12, 36, 28, 8, L"Number:"},
                    {-1, L"Static", kLabel, 12, 52, 24, 8, L"Prefix:"},
@@ -206,34 +224,46 @@ TEST(DialogTemplates, DialDialog) {
 }
 
 TEST(DialogTemplates, AccountEditor) {
-    expectDialog(IDD_ACCOUNT_EDITOR,
-                 {WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT, 0, 138, 125, 8, L"System", L"",
-                  {{-1, L"Static", kLabel, 7, 9, 34, 8, L"Name:"},
-                   {-1, L"Static", kLabel, 7, 25, 30, 8, L"Number:"},
-                   {-1, L"Static", kLabel, 7, 42, 36, 8, L"Username:"},
-                   {-1, L"Static", kLabel, 7, 58, 34, 8, L"Password:"},
-                   {-1, L"Static", kLabel, 7, 79, 61, 8, L"Max connect time:"},
-                   {1003, L"Edit", kField, 49, 7, 82, 14, L""},
-                   {1004, L"Edit", kField | ES_NUMBER, 49, 23, 82, 14, L""},
-                   {1005, L"Edit", kField, 49, 39, 82, 14, L""},
-                   {1006, L"Edit", kField, 49, 55, 82, 14, L""},
-                   {1007, L"Edit", kField | ES_NUMBER, 69, 77, 22, 14, L""},
-                   {-1, L"Static", kLabel, 7, 88, 49, 8, L"( 0 = no limit )"},
-                   {-1, L"Static", kLabel, 95, 79, 26, 8, L"minutes"},
-                   {IDOK, L"Button", kDefPush, 7, 104, 30, 14, L"OK"},
-                   {IDCANCEL, L"Button", kPush, 43, 104, 30, 14, L"Cancel"}}});
+    expectDialog(IDD_ACCOUNT_EDITOR, {WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT,
+                                      0,
+                                      138,
+                                      125,
+                                      8,
+                                      L"System",
+                                      L"",
+                                      {{-1, L"Static", kLabel, 7, 9, 34, 8, L"Name:"},
+                                       {-1, L"Static", kLabel, 7, 25, 30, 8, L"Number:"},
+                                       {-1, L"Static", kLabel, 7, 42, 36, 8, L"Username:"},
+                                       {-1, L"Static", kLabel, 7, 58, 34, 8, L"Password:"},
+                                       {-1, L"Static", kLabel, 7, 79, 61, 8, L"Max connect time:"},
+                                       {1003, L"Edit", kField, 49, 7, 82, 14, L""},
+                                       {1004, L"Edit", kField | ES_NUMBER, 49, 23, 82, 14, L""},
+                                       {1005, L"Edit", kField, 49, 39, 82, 14, L""},
+                                       {1006, L"Edit", kField, 49, 55, 82, 14, L""},
+                                       {1007, L"Edit", kField | ES_NUMBER, 69, 77, 22, 14, L""},
+                                       {-1, L"Static", kLabel, 7, 88, 49, 8, L"( 0 = no limit )"},
+                                       {-1, L"Static", kLabel, 95, 79, 26, 8, L"minutes"},
+                                       {IDOK, L"Button", kDefPush, 7, 104, 30, 14, L"OK"},
+                                       {IDCANCEL, L"Button", kPush, 43, 104, 30, 14, L"Cancel"}}});
 }
 
 TEST(DialogTemplates, OptionsDialog) {
-    expectDialog(IDD_OPTIONS,
-                 {WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT, 0, 134, 91, 8, L"System", L"",
-                  {{-1, L"Static", kLabel, 3, 3, 130, 44,
-                    L"Enter here a web url or program name (full path) to start automatically after a "
-                    L"successfull connection has been made.\nLeaving this field empty will prevent\n"
-                    L"this behaviour."},
-                   {1008, L"Edit", kField, 1, 51, 128, 14, L""},
-                   {IDOK, L"Button", kDefPush, 4, 76, 30, 14, L"OK"},
-                   {IDCANCEL, L"Button", kPush, 40, 76, 30, 14, L"Cancel"}}});
+    expectDialog(
+        IDD_OPTIONS,
+        {WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT,
+         0,
+         134,
+         91,
+         8,
+         L"System",
+         L"",
+         {{-1, L"Static", kLabel, 3, 3, 130, 44,
+           L"Enter here a web url or program name (full path) to start automatically after a "
+           L"successfull connection has been made.\nLeaving this field empty will prevent\n"
+           L"this behaviour."},
+          {1008, L"Edit", kField, 1, 51, 128, 14, L""},
+          {IDOK, L"Button", kDefPush, 4, 76, 30, 14, L"OK"},
+          {IDCANCEL, L"Button", kPush, 40, 76, 30, 14, L"Cancel"}}});
 }
 
 TEST(MenuResources, PopupsHoldTheCommandsInOrder) {
@@ -254,7 +284,8 @@ TEST(MenuResources, PopupsHoldTheCommandsInOrder) {
             wchar_t text[32] = {};
             GetMenuStringW(sub, static_cast<UINT>(item), text, 32, MF_BYPOSITION);
             EXPECT_EQ(text, expected[popup][static_cast<size_t>(item)].first);
-            EXPECT_EQ(static_cast<int>(GetMenuItemID(sub, item)), expected[popup][static_cast<size_t>(item)].second);
+            EXPECT_EQ(static_cast<int>(GetMenuItemID(sub, item)),
+                      expected[popup][static_cast<size_t>(item)].second);
         }
     }
     DestroyMenu(menu);
@@ -266,9 +297,10 @@ TEST(MenuResources, MenuBarDefinitionNamesTheTwoButtons) {
     ASSERT_NE(data, nullptr);
     ASSERT_EQ(size, 2u * (2 + 2 * 7));
     const WORD* words = reinterpret_cast<const WORD*>(data);
-    const WORD expected[] = {102, 2, 0xFFFE, 40011, 4, 0x18, 40009, 0, 0,
-                             0xFFFE, 40020, 4, 0x18, 40021, 0, 1};
-    for (size_t i = 0; i < sizeof expected / sizeof expected[0]; ++i) EXPECT_EQ(words[i], expected[i]) << i;
+    const WORD expected[] = {102, 2,      0xFFFE, 40011, 4,    0x18,  40009, 0,
+                             0,   0xFFFE, 40020,  4,     0x18, 40021, 0,     1};
+    for (size_t i = 0; i < sizeof expected / sizeof expected[0]; ++i)
+        EXPECT_EQ(words[i], expected[i]) << i;
 }
 
 TEST(Pictures, IconHasBothSizesInSixteenColours) {

@@ -23,9 +23,7 @@ constexpr wchar_t kMainClass[] = L"ShellTestMain";
 constexpr wchar_t kPlainClass[] = L"TamtestHost"; // the fixture's, DefWindowProcW
 
 using Corners = std::array<LONG, 4>;
-Corners corners(const RECT& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
+Corners corners(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 // The window's rectangle, or its client area's, in screen coordinates.
 RECT onScreen(HWND window, bool client) {

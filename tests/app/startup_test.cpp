@@ -34,33 +34,20 @@ HANDLE countedCreate(const wchar_t* path) {
 std::vector<std::wstring> events;
 void recordPause(DWORD milliseconds) {
     bool entry = rassim::readStoredEntry(L"Tamlink PPC").exists != 0;
-    events.push_back(L"pause " + std::to_wstring(milliseconds) + (entry ? L" entry" : L" no entry"));
+    events.push_back(L"pause " + std::to_wstring(milliseconds) +
+                     (entry ? L" entry" : L" no entry"));
 }
 
 } // namespace
 
-class StartupTest : public ::testing::Test {
-protected:
+class StartupTest : public ProgramRunTest {
+  protected:
     void SetUp() override {
-        resetProgramState();
-        dialogs_ = std::make_unique<DialogDriver>();
+        ProgramRunTest::SetUp();
         creates = 0;
         events.clear();
         dialup::pauseRoutine = recordPause;
     }
-    void TearDown() override {
-        pumpMessages();
-        dialogs_.reset();
-    }
-
-    // The entry routine, with step run once its message loop is up.
-    int run(std::function<void()> step) { return program_.run(std::move(step)); }
-
-    DialogDriver& dialogs() { return *dialogs_; }
-
-private:
-    std::unique_ptr<DialogDriver> dialogs_;
-    ProgramRun program_;
 };
 
 TEST_F(StartupTest, WithoutAnAccountFileTheListIsEmptyAndThePromptIsDue) {
@@ -199,10 +186,10 @@ TEST_F(StartupTest, ASecondCopyBringsTheFirstForwardAndTouchesNothing) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"TAMLINKPPC";
     ASSERT_TRUE(RegisterClassW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
-    HWND running = CreateWindowExW(0, L"TAMLINKPPC", L"Tamlink PPC", WS_POPUP | WS_VISIBLE, 0, 0, 240,
-                                   294, nullptr, nullptr, wc.hInstance, nullptr);
-    HWND openDialog = CreateWindowExW(0, L"TamtestHost", L"dialog", WS_POPUP | WS_VISIBLE, 0, 0, 100,
-                                      100, running, nullptr, wc.hInstance, nullptr);
+    HWND running = CreateWindowExW(0, L"TAMLINKPPC", L"Tamlink PPC", WS_POPUP | WS_VISIBLE, 0, 0,
+                                   240, 294, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND openDialog = CreateWindowExW(0, L"TamtestHost", L"dialog", WS_POPUP | WS_VISIBLE, 0, 0,
+                                      100, 100, running, nullptr, wc.hInstance, nullptr);
     SetActiveWindow(openDialog);
     HWND elsewhere = CreateWindowExW(0, L"TamtestHost", L"other", WS_POPUP | WS_VISIBLE, 300, 0, 50,
                                      50, nullptr, nullptr, wc.hInstance, nullptr);

@@ -49,16 +49,32 @@ TEST(ConnectedTime, NeverWritesPastItsBuffer) {
 }
 
 TEST(ErrorTexts, EveryTabledCodeHasItsText) {
-    const std::pair<int, const char*> table[] = {
-        {606, "port not connected"}, {608, "device does not exist"}, {614, "out of buffers"},
-        {615, "port not found"}, {618, "port not open"}, {619, "port disconnected"},
-        {621, "cannot open phonebook"}, {622, "cannot load phonebook"}, {628, "disconnection"},
-        {629, "remote disconnection"}, {630, "hardware failure"}, {633, "port not available"},
-        {647, "account is disabled"}, {648, "password has expired"}, {649, "no dialin permission"},
-        {650, "server not responding"}, {666, "device not ready"}, {668, "no connection"},
-        {676, "line busy"}, {677, "voice answer"}, {678, "no answer"}, {679, "no carrier"},
-        {680, "no dialtone"}, {691, "authentication failure"}, {708, "account expired"},
-        {715, "too many line errors"}};
+    const std::pair<int, const char*> table[] = {{606, "port not connected"},
+                                                 {608, "device does not exist"},
+                                                 {614, "out of buffers"},
+                                                 {615, "port not found"},
+                                                 {618, "port not open"},
+                                                 {619, "port disconnected"},
+                                                 {621, "cannot open phonebook"},
+                                                 {622, "cannot load phonebook"},
+                                                 {628, "disconnection"},
+                                                 {629, "remote disconnection"},
+                                                 {630, "hardware failure"},
+                                                 {633, "port not available"},
+                                                 {647, "account is disabled"},
+                                                 {648, "password has expired"},
+                                                 {649, "no dialin permission"},
+                                                 {650, "server not responding"},
+                                                 {666, "device not ready"},
+                                                 {668, "no connection"},
+                                                 {676, "line busy"},
+                                                 {677, "voice answer"},
+                                                 {678, "no answer"},
+                                                 {679, "no carrier"},
+                                                 {680, "no dialtone"},
+                                                 {691, "authentication failure"},
+                                                 {708, "account expired"},
+                                                 {715, "too many line errors"}};
     for (const auto& [code, text] : table) {
         int id = dialup::errorTextId(code);
         ASSERT_NE(id, 0) << code;
@@ -67,7 +83,8 @@ TEST(ErrorTexts, EveryTabledCodeHasItsText) {
 }
 
 TEST(ErrorTexts, OtherCodesHaveNone) {
-    for (int code : {0, 1, 600, 631, 692, 716, -678}) EXPECT_EQ(dialup::errorTextId(code), 0) << code;
+    for (int code : {0, 1, 600, 631, 692, 716, -678})
+        EXPECT_EQ(dialup::errorTextId(code), 0) << code;
     EXPECT_STREQ(res::stringText(40037), "Disconnected.");
 }
 

@@ -17,7 +17,7 @@ namespace {
 
 // Status texts as they come, each once.
 class StatusWatch {
-public:
+  public:
     explicit StatusWatch(HWND dialog) : dialog_(dialog) {}
     void poll() {
         std::wstring now = itemText(dialog_, IDC_DIAL_STATUS);
@@ -38,7 +38,7 @@ public:
     }
     const std::vector<std::wstring>& seen() const { return seen_; }
 
-private:
+  private:
     HWND dialog_;
     std::vector<std::wstring> seen_;
 };
@@ -108,8 +108,8 @@ TEST(WholeRoad, FirstStartToConnectedAndBack) {
     SendMessageW(GetDlgItem(dial, IDC_DIAL_DEVICE), CB_SETCURSEL, 1, 0);
     StatusWatch status(dial);
     click(dial, IDC_DIAL_BUTTON);
-    ASSERT_TRUE(status.waitFor(L"Connected  00:02", 15000)) << "last: " << std::string(
-        status.seen().back().begin(), status.seen().back().end());
+    ASSERT_TRUE(status.waitFor(L"Connected  00:02", 15000))
+        << "last: " << std::string(status.seen().back().begin(), status.seen().back().end());
     EXPECT_TRUE(status.saw(L"Dialing..."));
     EXPECT_TRUE(status.saw(L"Verifying the user name and password..."));
     EXPECT_TRUE(status.saw(L"Connected"));

@@ -28,7 +28,7 @@ POINT centre(RECT rect) { return {(rect.left + rect.right) / 2, (rect.top + rect
 } // namespace
 
 class Screens : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         writeFile(L"\\windows\\tamlink.cfg",
                   "http://www.example.com/welcome\n3\nHome ISP,0123456,anna,secret,30\n"
@@ -94,7 +94,8 @@ TEST_F(Screens, DeletingAsksFirst) {
     HWND list = GetDlgItem(program.mainWindow(), IDC_ACCOUNT_LIST);
     ASSERT_EQ(listRowCount(list), 3);
     PostMessageW(program.mainWindow(), WM_COMMAND, IDM_DELETE, 0);
-    HWND question = program.waitForMessageBox(L"Are you sure you want to delete account Backup line?");
+    HWND question =
+        program.waitForMessageBox(L"Are you sure you want to delete account Backup line?");
     ASSERT_NE(question, nullptr) << "the first row, by name, is selected at start";
     screenshot(program, "delete-question");
     click(question, IDNO);

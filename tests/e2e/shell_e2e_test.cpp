@@ -48,6 +48,7 @@ TEST(ProgramWindow, ShowsTheListOverTheMenuBarAndEndsCleanlyWhenClosed) {
     EXPECT_FALSE(fileExists(L"\\windows\\tamlink.bak"));
     EXPECT_EQ(readFile(L"\\windows\\rassim.pbk").find("[Tamlink PPC]"), std::string::npos)
         << "no phone-book entry is left";
-    EXPECT_EQ(readFile(L"\\windows\\tamlink.cfg"), "\n2\nWork,555,,,0\nHome ISP,0123,anna,secret,30\n")
+    EXPECT_EQ(readFile(L"\\windows\\tamlink.cfg"),
+              "\n2\nWork,555,,,0\nHome ISP,0123,anna,secret,30\n")
         << "nothing changed, nothing written";
 }

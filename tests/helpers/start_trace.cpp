@@ -21,7 +21,8 @@ int main() {
     bool quoted = false;
     for (; *rest && (quoted || (*rest != L' ' && *rest != L'\t')); ++rest)
         if (*rest == L'"') quoted = !quoted;
-    while (*rest == L' ' || *rest == L'\t') ++rest;
+    while (*rest == L' ' || *rest == L'\t')
+        ++rest;
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

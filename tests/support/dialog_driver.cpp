@@ -90,7 +90,8 @@ BoxRecord describeBox(HWND box) {
         std::wstring kind = className(child);
         if (_wcsicmp(kind.c_str(), L"Static") == 0) {
             if ((style & SS_TYPEMASK) == SS_ICON)
-                record.icon = iconOf(reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)));
+                record.icon =
+                    iconOf(reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)));
             else if (record.text.empty())
                 record.text = windowText(child);
         } else if (_wcsicmp(kind.c_str(), L"Button") == 0) {
@@ -161,8 +162,8 @@ void DialogDriver::run(HWND window) {
     if (handlers_.empty()) {
         ++unexpected_;
         BoxRecord record = describeBox(window);
-        ADD_FAILURE() << "unexpected window: \"" << std::string(record.text.begin(), record.text.end())
-                      << "\"";
+        ADD_FAILURE() << "unexpected window: \""
+                      << std::string(record.text.begin(), record.text.end()) << "\"";
         int id = record.buttons.empty() || !isMessageBox(window) ? IDCANCEL : record.buttons.back();
         pressLater(window, id);
         return;

@@ -27,7 +27,7 @@ struct BoxRecord {
 using DialogHandler = std::function<void(HWND)>;
 
 class DialogDriver {
-public:
+  public:
     DialogDriver();
     ~DialogDriver();
     DialogDriver(const DialogDriver&) = delete;
@@ -45,7 +45,7 @@ public:
     // The dialogs and boxes open right now, innermost last.
     const std::vector<HWND>& openWindows() const { return open_; }
 
-private:
+  private:
     static LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK driverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void opened(HWND window);

@@ -2,16 +2,20 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+
 #include "accounts/account_editor.h"
 #include "accounts/account_file.h"
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
+#include "app/main_window.h"
 #include "app/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/devices.h"
 #include "dialup/dial_dialog.h"
 #include "dialup/dial_view.h"
+#include "dialup/ras.h"
 #include "dialup/waiting.h"
 #include "launcher/start_program.h"
 #include "platform/rassim/rassim_control.h"
@@ -23,6 +27,14 @@ namespace tamtest {
 namespace {
 
 constexpr wchar_t kHostClass[] = L"TamtestHost";
+
+WNDPROC hostProc;
+
+LRESULT CALLBACK routingHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_RASDIALEVENT || message == WM_TIMER)
+        return app::mainWindowProc(window, message, wParam, lParam);
+    return CallWindowProcW(hostProc, window, message, wParam, lParam);
+}
 
 } // namespace
 
@@ -66,6 +78,28 @@ void resetProgramState() {
     rassim::holdClock();
 }
 
+namespace {
+
+template <size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
+    wcsncpy(field, text, N - 1);
+    field[N - 1] = L'\0';
+}
+
+} // namespace
+
+int addAccount(const wchar_t* name, const wchar_t* number, const wchar_t* userName,
+               const wchar_t* password, int maxMinutes, int select) {
+    int slot = accounts::accountTable.recordCount++;
+    accounts::AccountRecord& record = accounts::accountTable.records[slot];
+    copyCut(record.name, name);
+    copyCut(record.number, number);
+    copyCut(record.userName, userName);
+    copyCut(record.password, password);
+    record.maxConnectMinutes = maxMinutes;
+    record.rowId = accounts::addAccountRow(record.name, record.number, select);
+    return slot;
+}
+
 void ProgramTest::SetUp() {
     resetProgramState();
     dialogs_ = std::make_unique<DialogDriver>();
@@ -73,6 +107,11 @@ void ProgramTest::SetUp() {
                             240, 294, nullptr, nullptr, app::shellState.instance, nullptr);
     app::shellState.mainWindow = host_;
     accounts::createAccountList(host_, 240, 294);
+}
+
+void ProgramTest::routeToMainWindow() {
+    hostProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(host_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(routingHostProc)));
 }
 
 void ProgramTest::TearDown() {

@@ -3,6 +3,7 @@
 #include "app/entry.h"
 #include "app/shell_state.h"
 #include "resources/resource.h"
+#include "tests/support/program_fixture.h"
 
 namespace tamtest {
 
@@ -56,5 +57,15 @@ int ProgramRun::run(std::function<void()> step) {
 }
 
 void quitCommand() { SendMessageW(app::shellState.mainWindow, WM_COMMAND, IDM_QUIT, 0); }
+
+void ProgramRunTest::SetUp() {
+    resetProgramState();
+    dialogs_ = std::make_unique<DialogDriver>();
+}
+
+void ProgramRunTest::TearDown() {
+    pumpMessages();
+    dialogs_.reset();
+}
 
 } // namespace tamtest

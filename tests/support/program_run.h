@@ -3,12 +3,17 @@
 // devices, timer and message loop, with a test's step run from that loop.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
+
+#include "tests/support/dialog_driver.h"
 
 namespace tamtest {
 
 class ProgramRun {
-public:
+  public:
     ProgramRun();
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
@@ -18,8 +23,23 @@ public:
     // code. The main window is gone when this returns.
     int run(std::function<void()> step);
 
-private:
+  private:
     HWND probe_ = nullptr;
+};
+
+// A clean program, its dialogs driven by the test, run by the entry routine.
+class ProgramRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The entry routine, with step run once its message loop is up.
+    int run(std::function<void()> step) { return program_.run(std::move(step)); }
+    DialogDriver& dialogs() { return *dialogs_; }
+
+  private:
+    std::unique_ptr<DialogDriver> dialogs_;
+    ProgramRun program_;
 };
 
 // The Quit command, as the Program menu sends it.

@@ -18,7 +18,7 @@ std::wstring className(HWND window) {
 
 // Memory in the program's process for list-view messages that carry pointers.
 class RemoteBuffer {
-public:
+  public:
     RemoteBuffer(HANDLE process, SIZE_T bytes)
         : process_(process),
           address_(VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE)) {}
@@ -35,7 +35,7 @@ public:
         ReadProcessMemory(process_, at<BYTE>(offset), data, bytes, nullptr);
     }
 
-private:
+  private:
     HANDLE process_;
     void* address_;
 };
@@ -44,7 +44,8 @@ private:
 
 std::wstring windowsPath(const std::string& linuxPath) {
     std::wstring path = L"Z:";
-    for (char c : linuxPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    for (char c : linuxPath)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     return path;
 }
 
@@ -194,7 +195,8 @@ RECT remoteRect(const Program& program, HWND control, UINT message, WPARAM wPara
 } // namespace
 
 RECT listRowRect(const Program& program, HWND list, int row) {
-    return remoteRect(program, list, LVM_GETITEMRECT, static_cast<WPARAM>(row), {LVIR_BOUNDS, 0, 0, 0});
+    return remoteRect(program, list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                      {LVIR_BOUNDS, 0, 0, 0});
 }
 
 RECT toolbarButtonRect(const Program& program, HWND toolbar, int index) {
@@ -294,27 +296,5 @@ void screenshot(const Program& program, const std::string& name) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 }
-
-std::string readFile(const wchar_t* path) {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
-
-void writeFile(const wchar_t* path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-bool fileExists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
 
 } // namespace e2e

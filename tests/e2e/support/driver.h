@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace e2e {
 
 // A Windows path for a path of the build, which Wine shows as drive Z:.
@@ -14,7 +16,7 @@ std::wstring windowsPath(const std::string& linuxPath);
 std::wstring simulatorPath();
 
 class Program {
-public:
+  public:
     Program() = default;
     ~Program();
     Program(const Program&) = delete;
@@ -41,7 +43,7 @@ public:
     HWND waitForMessageBox(const std::wstring& text, DWORD timeoutMs = 10000) const;
     bool noDialogOpen() const { return dialogs().empty(); }
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
     HWND mainWindow_ = nullptr;
 };
@@ -78,8 +80,10 @@ bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 void screenshot(const Program& program, const std::string& name);
 
 // Files of the program, by its own paths (the working directory's drive).
-std::string readFile(const wchar_t* path);
-void writeFile(const wchar_t* path, const std::string& bytes);
-bool fileExists(const wchar_t* path);
+using tamtest::fileExists;
+inline std::string readFile(const wchar_t* path) { return tamtest::readFileBytes(path); }
+inline void writeFile(const wchar_t* path, const std::string& bytes) {
+    tamtest::writeFileBytes(path, bytes);
+}
 
 } // namespace e2e
