@@ -12,6 +12,7 @@
 #include "accounts/codepage.h"
 #include "accounts/file_api.h"
 #include "accounts/replace_all.h"
+#include "app/fixed_text.h"
 #include "app/message_box.h"
 #include "app/raii.h"
 #include "launcher/start_program.h"
@@ -121,8 +122,7 @@ class PieceWriter {
     // A text field: at most 99 bytes in the code page, then its comma.
     void putField(const wchar_t* text) {
         wchar_t clean[kPasswordChars];
-        wcsncpy(clean, text, kPasswordChars - 1);
-        clean[kPasswordChars - 1] = L'\0';
+        app::copyCut(clean, text);
         format::sanitizeFieldText(clean);
         char bytes[kFieldBytes + 2];
         int length = toCodePage(clean, bytes, kFieldBytes);
@@ -138,8 +138,7 @@ class PieceWriter {
 
 void writeStartProgram(PieceWriter& writer) {
     wchar_t clean[launcher::kStartProgramChars];
-    wcsncpy(clean, launcher::startProgram, launcher::kStartProgramChars - 1);
-    clean[launcher::kStartProgramChars - 1] = L'\0';
+    app::copyCut(clean, launcher::startProgram);
     format::sanitizeStartProgram(clean);
     char bytes[kFieldBytes + 2];
     int length = toCodePage(clean, bytes, kFieldBytes);

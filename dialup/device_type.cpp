@@ -1,5 +1,7 @@
 #include "dialup/device_type.h"
 
+#include "app/fixed_text.h"
+
 namespace dialup {
 
 namespace {
@@ -13,13 +15,6 @@ int equalsIgnoringCase(const wchar_t* text, const wchar_t* lowerWord) {
     return *text == *lowerWord;
 }
 
-template <int N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
-    int i = 0;
-    for (; i < N - 1 && text && text[i]; ++i)
-        field[i] = text[i];
-    field[i] = L'\0';
-}
-
 } // namespace
 
 int isUsableDeviceType(const wchar_t* type) {
@@ -31,8 +26,8 @@ int addUsableDevice(DeviceList& list, const wchar_t* type, const wchar_t* name) 
     if (!isUsableDeviceType(type)) return 0;
     if (list.count < 0 || list.count >= kMaxDevices) return 0;
     DeviceRecord& slot = list.slots[static_cast<std::size_t>(list.count)];
-    copyCut(slot.type, type);
-    copyCut(slot.name, name);
+    app::copyCut(slot.type, type);
+    app::copyCut(slot.name, name);
     ++list.count;
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "app/fixed_text.h"
 #include "app/raii.h"
 #include "app/shell_state.h"
 #include "app/strings.h"
@@ -17,13 +18,6 @@ namespace {
 // The program's one phone-book entry is named after its window title.
 const wchar_t* entryName() { return app::shellState.windowTitle; }
 
-template <std::size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
-    std::size_t i = 0;
-    for (; i < N - 1 && text && text[i]; ++i)
-        field[i] = text[i];
-    field[i] = L'\0';
-}
-
 } // namespace
 
 DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
@@ -35,12 +29,12 @@ DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
     ZeroMemory(&entry, sizeof entry);
     entry.dwSize = sizeof entry;
     entry.dwfOptions = RASEO_IpHeaderCompression | RASEO_RemoteDefaultGateway | RASEO_SwCompression;
-    copyCut(entry.szLocalPhoneNumber, number);
+    app::copyCut(entry.szLocalPhoneNumber, number);
     entry.dwFrameSize = 1500;
     entry.dwfNetProtocols = RASNP_Ip;
     entry.dwFramingProtocol = RASFP_Ppp;
-    copyCut(entry.szDeviceType, deviceType);
-    copyCut(entry.szDeviceName, deviceName);
+    app::copyCut(entry.szDeviceType, deviceType);
+    app::copyCut(entry.szDeviceName, deviceName);
     return ras::setEntryProperties(entryName(), &entry, sizeof entry);
 }
 
@@ -49,9 +43,9 @@ DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
     RASDIALPARAMSW params;
     ZeroMemory(&params, sizeof params);
     params.dwSize = sizeof params;
-    copyCut(params.szEntryName, entryName());
-    copyCut(params.szUserName, userName);
-    copyCut(params.szPassword, password);
+    app::copyCut(params.szEntryName, entryName());
+    app::copyCut(params.szUserName, userName);
+    app::copyCut(params.szPassword, password);
     DWORD result = ras::dial(&params, app::shellState.mainWindow, &connectionState.rasConnection);
     SecureZeroMemory(params.szPassword, sizeof params.szPassword);
     return result;

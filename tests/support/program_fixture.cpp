@@ -9,6 +9,7 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
+#include "app/fixed_text.h"
 #include "app/main_window.h"
 #include "app/shell_state.h"
 #include "dialup/connection_state.h"
@@ -78,23 +79,14 @@ void resetProgramState() {
     rassim::holdClock();
 }
 
-namespace {
-
-template <size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
-    wcsncpy(field, text, N - 1);
-    field[N - 1] = L'\0';
-}
-
-} // namespace
-
 int addAccount(const wchar_t* name, const wchar_t* number, const wchar_t* userName,
                const wchar_t* password, int maxMinutes, int select) {
     int slot = accounts::accountTable.recordCount++;
     accounts::AccountRecord& record = accounts::accountTable.records[slot];
-    copyCut(record.name, name);
-    copyCut(record.number, number);
-    copyCut(record.userName, userName);
-    copyCut(record.password, password);
+    app::copyCut(record.name, name);
+    app::copyCut(record.number, number);
+    app::copyCut(record.userName, userName);
+    app::copyCut(record.password, password);
     record.maxConnectMinutes = maxMinutes;
     record.rowId = accounts::addAccountRow(record.name, record.number, select);
     return slot;
