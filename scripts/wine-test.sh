@@ -23,7 +23,7 @@ shots=$WINEPREFIX/drive_c/shots
 if [ -d "$shots" ] && [ -n "${TAMLINK_BUILD_DIR:-}" ]; then
     mkdir -p "$TAMLINK_BUILD_DIR/screenshots"
     for bmp in "$shots"/*.bmp; do
-        [ -f "$bmp" ] && convert "$bmp" "$TAMLINK_BUILD_DIR/screenshots/$(basename "${bmp%.bmp}").png"
+        [ -f "$bmp" ] && convert "$bmp" -strip "$TAMLINK_BUILD_DIR/screenshots/$(basename "${bmp%.bmp}").png"
     done
 fi
 wineserver -k 2>/dev/null
