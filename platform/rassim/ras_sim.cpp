@@ -119,6 +119,26 @@ void planDial(Service& s, const SimConnection& c, const wchar_t* password) {
                  ERROR_REMOTE_DISCONNECTION);
 }
 
+// How RAS answers an enumeration into the caller's buffer: 632 when the first
+// record's dwSize is not the record's size; 603 with the bytes needed when the
+// buffer is too small (or missing); otherwise the n records, each zeroed, sized
+// and filled. The count and the size needed come back with both of the last.
+template <typename Record, typename Fill>
+DWORD answerEnumeration(Record* records, DWORD n, DWORD* bytes, DWORD* count, Fill fill) {
+    if (records && records->dwSize != sizeof(Record)) return ERROR_INVALID_SIZE;
+    const DWORD given = *bytes;
+    const DWORD needed = n * static_cast<DWORD>(sizeof(Record));
+    *bytes = needed;
+    *count = n;
+    if (given < needed || (!records && needed > 0)) return ERROR_BUFFER_TOO_SMALL;
+    for (DWORD i = 0; i < n; ++i) {
+        std::memset(&records[i], 0, sizeof(Record));
+        records[i].dwSize = sizeof(Record);
+        fill(records[i], i);
+    }
+    return 0;
+}
+
 void removeConnection(Service& s, HRASCONN handle) {
     int at = 0;
     while (at < s.connectionCount && s.connections[at].handle != handle)
@@ -144,23 +164,10 @@ DWORD enumDevices(RASDEVINFOW* devices, DWORD* bytes, DWORD* count) {
     const DWORD given = *bytes;
     const DWORD n = static_cast<DWORD>(s.config.deviceCount);
     const DWORD needed = n * static_cast<DWORD>(sizeof(RASDEVINFOW));
-    if (devices && devices->dwSize != sizeof(RASDEVINFOW)) {
-        result = ERROR_INVALID_SIZE;
-    } else if (given < needed || (!devices && needed > 0)) {
-        result = ERROR_BUFFER_TOO_SMALL;
-        *bytes = needed;
-        *count = n;
-    } else {
-        for (DWORD i = 0; i < n; ++i) {
-            RASDEVINFOW& d = devices[i];
-            std::memset(&d, 0, sizeof d);
-            d.dwSize = sizeof d;
-            copyText(d.szDeviceType, RAS_MaxDeviceType + 1, s.config.devices[i].type);
-            copyText(d.szDeviceName, RAS_MaxDeviceName + 1, s.config.devices[i].name);
-        }
-        *bytes = needed;
-        *count = n;
-    }
+    result = answerEnumeration(devices, n, bytes, count, [&](RASDEVINFOW& d, DWORD i) {
+        copyText(d.szDeviceType, RAS_MaxDeviceType + 1, s.config.devices[i].type);
+        copyText(d.szDeviceName, RAS_MaxDeviceName + 1, s.config.devices[i].name);
+    });
     logLine(s, L"RasEnumDevices(%lu bytes) = %lu, %lu devices, %lu bytes needed",
             static_cast<unsigned long>(given), static_cast<unsigned long>(result),
             static_cast<unsigned long>(n), static_cast<unsigned long>(needed));
@@ -181,26 +188,13 @@ DWORD enumConnections(RASCONNW* connections, DWORD* bytes, DWORD* count) {
     const DWORD given = *bytes;
     const DWORD n = static_cast<DWORD>(s.connectionCount);
     const DWORD needed = n * static_cast<DWORD>(sizeof(RASCONNW));
-    if (connections && connections->dwSize != sizeof(RASCONNW)) {
-        result = ERROR_INVALID_SIZE;
-    } else if (given < needed || (!connections && needed > 0)) {
-        result = ERROR_BUFFER_TOO_SMALL;
-        *bytes = needed;
-        *count = n;
-    } else {
-        for (DWORD i = 0; i < n; ++i) {
-            const SimConnection& c = s.connections[i];
-            RASCONNW& r = connections[i];
-            std::memset(&r, 0, sizeof r);
-            r.dwSize = sizeof r;
-            r.hrasconn = c.handle;
-            copyText(r.szEntryName, RAS_MaxEntryName + 1, c.entryName);
-            copyText(r.szDeviceType, RAS_MaxDeviceType + 1, c.deviceType);
-            copyText(r.szDeviceName, RAS_MaxDeviceName + 1, c.deviceName);
-        }
-        *bytes = needed;
-        *count = n;
-    }
+    result = answerEnumeration(connections, n, bytes, count, [&](RASCONNW& r, DWORD i) {
+        const SimConnection& c = s.connections[i];
+        r.hrasconn = c.handle;
+        copyText(r.szEntryName, RAS_MaxEntryName + 1, c.entryName);
+        copyText(r.szDeviceType, RAS_MaxDeviceType + 1, c.deviceType);
+        copyText(r.szDeviceName, RAS_MaxDeviceName + 1, c.deviceName);
+    });
     logLine(s, L"RasEnumConnections(%lu bytes) = %lu, %lu connections, %lu bytes needed",
             static_cast<unsigned long>(given), static_cast<unsigned long>(result),
             static_cast<unsigned long>(n), static_cast<unsigned long>(needed));
