@@ -58,8 +58,7 @@ int runProgram(HINSTANCE instance) {
     shellState.mainWindow = window;
 
     if (accounts::accountRowCount() > 0) accounts::sortAccountList();
-    dialup::deviceList.count = dialup::scanDevices();
-    if (dialup::deviceList.count < 1) showErrorText(res::IDS_NO_DEVICES);
+    if (dialup::scanDevices() < 1) showErrorText(res::IDS_NO_DEVICES); // it keeps the count itself
     shellState.timerId = SetTimer(window, kTickTimerId, kTickMilliseconds, nullptr);
     return runMessageLoop();
 }
