@@ -7,9 +7,9 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "accounts/editor_input.h"
-#include "app/dialogs.h"
-#include "app/message_box.h"
-#include "app/strings.h"
+#include "ui/dialogs.h"
+#include "ui/message_box.h"
+#include "ui/strings.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/string_ids.h"
@@ -51,18 +51,18 @@ void readInput(HWND dialog, EditorInput& input) {
 // dialog stays as typed.
 int checkInput(const EditorInput& input) {
     if (!input.name[0]) {
-        app::showWarningText(res::IDS_ENTER_NAME);
+        ui::showWarningText(res::IDS_ENTER_NAME);
         return 0;
     }
     if (!input.number[0]) {
-        app::showWarningText(res::IDS_ENTER_NUMBER);
+        ui::showWarningText(res::IDS_ENTER_NUMBER);
         return 0;
     }
     // The account file separates its fields with these.
     if (format::hasReservedCharacter(input.name) || format::hasReservedCharacter(input.number) ||
         format::hasReservedCharacter(input.userName) ||
         format::hasReservedCharacter(input.password)) {
-        app::showWarningText(res::IDS_RESERVED_CHARACTER);
+        ui::showWarningText(res::IDS_RESERVED_CHARACTER);
         return 0;
     }
     return 1;
@@ -99,7 +99,7 @@ int storeNew(const EditorInput& input) {
 }
 
 INT_PTR onInitDialog(HWND dialog) {
-    app::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
+    ui::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
     if (editMode == 1) {
         int slot = findSelectedRecord();
         if (slot >= 0) showRecord(dialog, accountTable.records[slot]);
@@ -115,12 +115,12 @@ INT_PTR onOk(HWND dialog) {
     readInput(dialog, input);
     if (!checkInput(input)) return TRUE;
     if (editMode == 1 ? storeEdited(input) : storeNew(input)) dirtyFlag = 1;
-    app::endWithInputPanelDown(dialog, IDOK);
+    ui::endWithInputPanelDown(dialog, IDOK);
     return TRUE;
 }
 
 INT_PTR onCancel(HWND dialog) {
-    app::endWithInputPanelDown(dialog, IDCANCEL);
+    ui::endWithInputPanelDown(dialog, IDCANCEL);
     return TRUE;
 }
 
@@ -145,17 +145,17 @@ INT_PTR CALLBACK accountEditorProc(HWND dialog, UINT message, WPARAM wParam, LPA
 void newAccount() {
     // Slots are only freed by the next start, which drops deleted accounts.
     if (accountTable.recordCount >= kMaxAccounts) {
-        app::showWarningText(res::IDS_NO_FREE_SLOT);
+        ui::showWarningText(res::IDS_NO_FREE_SLOT);
         return;
     }
     editMode = 0;
-    app::runDialog(IDD_ACCOUNT_EDITOR, accountEditorProc);
+    ui::runDialog(IDD_ACCOUNT_EDITOR, accountEditorProc);
 }
 
 void editAccount() {
     if (findSelectedRecord() < 0) return;
     editMode = 1;
-    app::runDialog(IDD_ACCOUNT_EDITOR, accountEditorProc);
+    ui::runDialog(IDD_ACCOUNT_EDITOR, accountEditorProc);
 }
 
 int deleteAccount() {
@@ -164,8 +164,8 @@ int deleteAccount() {
     AccountRecord& record = accountTable.records[slot];
     wchar_t question[res::kTextChars + kNameChars + 2];
     swprintf(question, sizeof question / sizeof question[0], L"%ls %ls?",
-             app::loadText(res::IDS_CONFIRM_DELETE).chars, record.name);
-    if (!app::askQuestion(question)) return 0;
+             ui::loadText(res::IDS_CONFIRM_DELETE).chars, record.name);
+    if (!ui::askQuestion(question)) return 0;
     record.deleted = 1;
     dirtyFlag = 1;
     removeAccountRow(record.rowId);

@@ -12,9 +12,9 @@
 #include "accounts/codepage.h"
 #include "accounts/file_api.h"
 #include "accounts/replace_all.h"
-#include "app/fixed_text.h"
-#include "app/message_box.h"
-#include "app/raii.h"
+#include "ui/fixed_text.h"
+#include "ui/message_box.h"
+#include "ui/raii.h"
 #include "launcher/start_program.h"
 #include "resources/string_ids.h"
 
@@ -39,8 +39,8 @@ class FileImage {
 
     // 0 when the file cannot be opened, sized or held in memory.
     int read(const wchar_t* path) {
-        app::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ui::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return 0;
         DWORD size = GetFileSize(file.get(), nullptr);
         if (size == INVALID_FILE_SIZE) return 0;
@@ -122,7 +122,7 @@ class PieceWriter {
     // A text field: at most 99 bytes in the code page, then its comma.
     void putField(const wchar_t* text) {
         wchar_t clean[kPasswordChars];
-        app::copyCut(clean, text);
+        ui::copyCut(clean, text);
         format::sanitizeFieldText(clean);
         char bytes[kFieldBytes + 2];
         int length = toCodePage(clean, bytes, kFieldBytes);
@@ -138,7 +138,7 @@ class PieceWriter {
 
 void writeStartProgram(PieceWriter& writer) {
     wchar_t clean[launcher::kStartProgramChars];
-    app::copyCut(clean, launcher::startProgram);
+    ui::copyCut(clean, launcher::startProgram);
     format::sanitizeStartProgram(clean);
     char bytes[kFieldBytes + 2];
     int length = toCodePage(clean, bytes, kFieldBytes);
@@ -149,7 +149,7 @@ void writeStartProgram(PieceWriter& writer) {
 // 1 when every piece was written; the caller restores the backup otherwise.
 int writeAccountFile() {
     MoveFileW(kAccountFilePath, kBackupFilePath); // before the first save there is nothing to move
-    app::FileHandle file(fileApi.createForWriting(kAccountFilePath));
+    ui::FileHandle file(fileApi.createForWriting(kAccountFilePath));
     if (!file.valid()) return 0;
 
     PieceWriter writer(file.get());
@@ -200,7 +200,7 @@ int saveAccountFile() {
     if (!saved) {
         DeleteFileW(kAccountFilePath);
         MoveFileW(kBackupFilePath, kAccountFilePath);
-        app::showInformationText(res::IDS_SAVE_FAILED);
+        ui::showInformationText(res::IDS_SAVE_FAILED);
     }
     saving = 0;
     return saved;

@@ -4,8 +4,9 @@
 #include <cwchar>
 
 #include "accounts/account_table.h"
-#include "app/shell_state.h"
-#include "app/strings.h"
+#include "platform/shell.h"
+#include "ui/shell_state.h"
+#include "ui/strings.h"
 #include "resources/resource.h"
 
 namespace accounts {
@@ -86,14 +87,14 @@ int CALLBACK compareByName(LPARAM first, LPARAM second, LPARAM /*column*/) {
 } // namespace
 
 void createAccountList(HWND parent, int width, int height) {
-    listWindow =
-        CreateWindowExW(0, WC_LISTVIEWW, L"", kListStyle, 0, 0, width, height - kMenuBarHeight,
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ACCOUNT_LIST)),
-                        app::shellState.instance, nullptr);
+    listWindow = CreateWindowExW(0, WC_LISTVIEWW, L"", kListStyle, 0, 0, width,
+                                 height - platform::kMenuBarHeight, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ACCOUNT_LIST)),
+                                 ui::shellState.instance, nullptr);
     nextRowId = 0;
     if (!listWindow) return;
-    insertColumn(0, app::loadText(res::IDS_COLUMN_NAME).chars, width / 2);
-    insertColumn(1, app::loadText(res::IDS_COLUMN_NUMBER).chars, width / 2 - 2);
+    insertColumn(0, ui::loadText(res::IDS_COLUMN_NAME).chars, width / 2);
+    insertColumn(1, ui::loadText(res::IDS_COLUMN_NUMBER).chars, width / 2 - 2);
     SendMessageW(listWindow, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
 }
 

@@ -6,8 +6,6 @@
 
 namespace accounts {
 
-constexpr int kMenuBarHeight = 26;
-
 // Creates the list over the main window, leaving the menu bar's strip free.
 void createAccountList(HWND parent, int width, int height);
 HWND accountListWindow();

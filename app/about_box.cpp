@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 
@@ -11,7 +11,8 @@ namespace app {
 namespace {
 
 INT_PTR onInitDialog(HWND dialog) {
-    initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR);
+    ui::initFullScreenDialog(dialog,
+                             SHIDIF_DONEBUTTON | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR);
     return TRUE;
 }
 
@@ -31,6 +32,6 @@ INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /
 
 } // namespace
 
-void openAboutBox() { runDialog(IDD_ABOUT, aboutBoxProc); }
+void openAboutBox() { ui::runDialog(IDD_ABOUT, aboutBoxProc); }
 
 } // namespace app

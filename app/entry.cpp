@@ -1,10 +1,10 @@
 #include "app/entry.h"
 
 #include "accounts/account_list.h"
-#include "app/foreground.h"
+#include "ui/foreground.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/shell_state.h"
+#include "ui/message_box.h"
+#include "ui/shell_state.h"
 #include "app/timer_tick.h"
 #include "dialup/devices.h"
 #include "resources/resource.h"
@@ -20,8 +20,8 @@ void registerMainWindowClass(const wchar_t* className) {
     WNDCLASSW windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
-    windowClass.hInstance = shellState.instance;
-    windowClass.hIcon = LoadIconW(shellState.instance, MAKEINTRESOURCEW(IDI_TAMLINK));
+    windowClass.hInstance = ui::shellState.instance;
+    windowClass.hIcon = LoadIconW(ui::shellState.instance, MAKEINTRESOURCEW(IDI_TAMLINK));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = className;
     RegisterClassW(&windowClass); // a failure shows up as a failed creation
@@ -39,27 +39,28 @@ int runMessageLoop() {
 } // namespace
 
 int runProgram(HINSTANCE instance) {
-    shellState.instance = instance;
+    ui::shellState.instance = instance;
     wchar_t className[res::kTextChars] = {};
     LoadStringW(instance, res::IDS_CLASS_NAME, className, res::kTextChars);
-    LoadStringW(instance, res::IDS_TITLE, shellState.windowTitle, res::kTextChars);
+    LoadStringW(instance, res::IDS_TITLE, ui::shellState.windowTitle, res::kTextChars);
 
     // One copy only: the running one comes forward, with its open dialog.
-    if (HWND running = FindWindowW(className, shellState.windowTitle)) {
-        bringForward(running);
+    if (HWND running = FindWindowW(className, ui::shellState.windowTitle)) {
+        ui::bringForward(running);
         return 0;
     }
 
     registerMainWindowClass(className);
-    HWND window = CreateWindowExW(0, className, shellState.windowTitle, WS_VISIBLE, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window = CreateWindowExW(0, className, ui::shellState.windowTitle, WS_VISIBLE,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  nullptr, nullptr, instance, nullptr);
     if (!window) return 0;
-    shellState.mainWindow = window;
+    ui::shellState.mainWindow = window;
 
     if (accounts::accountRowCount() > 0) accounts::sortAccountList();
-    if (dialup::scanDevices() < 1) showErrorText(res::IDS_NO_DEVICES); // it keeps the count itself
-    shellState.timerId = SetTimer(window, kTickTimerId, kTickMilliseconds, nullptr);
+    if (dialup::scanDevices() < 1)
+        ui::showErrorText(res::IDS_NO_DEVICES); // it keeps the count itself
+    ui::shellState.timerId = SetTimer(window, kTickTimerId, kTickMilliseconds, nullptr);
     return runMessageLoop();
 }
 

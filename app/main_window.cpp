@@ -6,7 +6,7 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "app/commands.h"
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 #include "app/timer_tick.h"
 #include "dialup/dialing.h"
 #include "dialup/monitor.h"
@@ -23,8 +23,8 @@ void createMenuBar(HWND window) {
     info.cbSize = sizeof info;
     info.hwndParent = window;
     info.nToolBarId = IDR_MENUBAR;
-    info.hInstRes = shellState.instance;
-    shellState.menuBar = SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
+    info.hInstRes = ui::shellState.instance;
+    ui::shellState.menuBar = SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
 }
 
 LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
@@ -32,28 +32,28 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
     InitCommonControlsEx(&controls);
     createMenuBar(window);
     accounts::createAccountList(window, create->cx, create->cy);
-    if (!accounts::loadAccountFile()) shellState.firstRunPrompt = 1;
+    if (!accounts::loadAccountFile()) ui::shellState.firstRunPrompt = 1;
     return 0;
 }
 
 // Hang up before the phone-book entry goes, and save what is still unsaved.
 void shutDown() {
     dialup::hangUpCurrent();
-    if (shellState.timerId) KillTimer(shellState.mainWindow, kTickTimerId);
+    if (ui::shellState.timerId) KillTimer(ui::shellState.mainWindow, kTickTimerId);
     dialup::deletePhonebookEntry();
     if (accounts::dirtyFlag) accounts::saveAccountFile();
     PostQuitMessage(0);
 }
 
 LRESULT onDestroy() {
-    if (shellState.menuBar) DestroyWindow(shellState.menuBar);
-    shellState.menuBar = nullptr;
+    if (ui::shellState.menuBar) DestroyWindow(ui::shellState.menuBar);
+    ui::shellState.menuBar = nullptr;
     shutDown();
     return 0;
 }
 
 LRESULT onSettingChange(HWND window, WPARAM wParam, LPARAM lParam) {
-    SHHandleWMSettingChange(window, wParam, lParam, &shellState.activateInfo);
+    SHHandleWMSettingChange(window, wParam, lParam, &ui::shellState.activateInfo);
     return 0;
 }
 

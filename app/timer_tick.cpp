@@ -2,8 +2,8 @@
 
 #include "accounts/account_file.h"
 #include "accounts/account_table.h"
-#include "app/message_box.h"
-#include "app/shell_state.h"
+#include "ui/message_box.h"
+#include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/monitor.h"
 #include "resources/resource.h"
@@ -15,9 +15,9 @@ namespace {
 
 // Cleared before the question shows: ticks go on under the box.
 void firstRunPrompt() {
-    shellState.firstRunPrompt = 0;
-    if (askQuestionText(res::IDS_FIRST_RUN))
-        SendMessageW(shellState.mainWindow, WM_COMMAND, IDM_NEW, 0);
+    ui::shellState.firstRunPrompt = 0;
+    if (ui::askQuestionText(res::IDS_FIRST_RUN))
+        SendMessageW(ui::shellState.mainWindow, WM_COMMAND, IDM_NEW, 0);
 }
 
 } // namespace
@@ -26,7 +26,7 @@ LRESULT onTimer(WPARAM timerId) {
     if (timerId != kTickTimerId) return 0;
     if (dialup::connectionState.connected) dialup::onConnectedSecond();
     if (accounts::dirtyFlag && accounts::saveAccountFile()) accounts::dirtyFlag = 0;
-    if (shellState.firstRunPrompt) firstRunPrompt();
+    if (ui::shellState.firstRunPrompt) firstRunPrompt();
     return 0;
 }
 

@@ -9,7 +9,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 # Everything of the program but the entry point and the two RAS back ends.
 file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS
-    app/*.cpp accounts/*.cpp dialup/*.cpp launcher/*.cpp platform/shell/*.cpp)
+    app/*.cpp ui/*.cpp accounts/*.cpp dialup/*.cpp launcher/*.cpp platform/shell/*.cpp)
 list(REMOVE_ITEM PROGRAM_SOURCES
     ${CMAKE_SOURCE_DIR}/app/main.cpp
     ${CMAKE_SOURCE_DIR}/dialup/ras_platform.cpp)

@@ -1,6 +1,6 @@
 #include "dialup/device_type.h"
 
-#include "app/fixed_text.h"
+#include "ui/fixed_text.h"
 
 namespace dialup {
 
@@ -26,8 +26,8 @@ int addUsableDevice(DeviceList& list, const wchar_t* type, const wchar_t* name) 
     if (!isUsableDeviceType(type)) return 0;
     if (list.count < 0 || list.count >= kMaxDevices) return 0;
     DeviceRecord& slot = list.slots[static_cast<std::size_t>(list.count)];
-    app::copyCut(slot.type, type);
-    app::copyCut(slot.name, name);
+    ui::copyCut(slot.type, type);
+    ui::copyCut(slot.name, name);
     ++list.count;
     return 1;
 }

@@ -1,6 +1,6 @@
 #include "dialup/devices.h"
 
-#include "app/raii.h"
+#include "ui/raii.h"
 #include "dialup/device_type.h"
 #include "dialup/ras.h"
 
@@ -16,7 +16,7 @@ int scanDevices() {
     // No size means no device, or a failed call: either way nothing to list.
     if (bytes < sizeof(RASDEVINFOW)) return 0;
 
-    app::LocalBuffer buffer(bytes, LPTR);
+    ui::LocalBuffer buffer(bytes, LPTR);
     if (!buffer.valid()) return 0;
     RASDEVINFOW* devices = buffer.as<RASDEVINFOW>();
     devices[0].dwSize = sizeof(RASDEVINFOW);

@@ -5,9 +5,9 @@
 
 #include "accounts/account_editor.h"
 #include "accounts/account_table.h"
-#include "app/dialogs.h"
-#include "app/message_box.h"
-#include "app/strings.h"
+#include "ui/dialogs.h"
+#include "ui/message_box.h"
+#include "ui/strings.h"
 #include "dialup/connection_state.h"
 #include "dialup/devices.h"
 #include "dialup/dial_view.h"
@@ -54,9 +54,9 @@ void hangUpPress() {
     connectionState.dialing = 0;
     connectionState.connected = 0;
     showWaitCursor();
-    setStatusText(app::loadText(res::IDS_HANGUP_IN_PROGRESS).chars);
+    setStatusText(ui::loadText(res::IDS_HANGUP_IN_PROGRESS).chars);
     hangUpCurrent();
-    setDialButtonCaption(app::loadText(res::IDS_DIAL).chars);
+    setDialButtonCaption(ui::loadText(res::IDS_DIAL).chars);
     showArrowCursor();
 }
 
@@ -78,7 +78,7 @@ void dialPress(HWND dialog) {
     wcscpy(rememberedDevice, chosen.name);
 
     if (writePhonebookEntry(composed, chosen.type, chosen.name) != 0) {
-        app::showWarningText(res::IDS_CANNOT_CREATE_ENTRY);
+        ui::showWarningText(res::IDS_CANNOT_CREATE_ENTRY);
         return;
     }
     const accounts::AccountRecord* account = selectedAccount();
@@ -87,12 +87,12 @@ void dialPress(HWND dialog) {
     if (dialAccount(account->userName, account->password) != 0) return;
     connectionState.connected = 0;
     connectionState.dialing = 1;
-    setDialButtonCaption(app::loadText(res::IDS_HANGUP).chars);
+    setDialButtonCaption(ui::loadText(res::IDS_HANGUP).chars);
     enableDialButtons(0);
 }
 
 INT_PTR onInitDialog(HWND dialog) {
-    app::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
+    ui::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
     attachDialView(dialog);
     setStatusText(L"");
     if (rememberedPrefix[0]) SetDlgItemTextW(dialog, IDC_DIAL_PREFIX, rememberedPrefix);
@@ -141,6 +141,6 @@ INT_PTR CALLBACK dialDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-void openDialDialog() { app::runDialog(IDD_DIAL, dialDialogProc); }
+void openDialDialog() { ui::runDialog(IDD_DIAL, dialDialogProc); }
 
 } // namespace dialup

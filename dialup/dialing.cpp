@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "app/fixed_text.h"
-#include "app/raii.h"
-#include "app/shell_state.h"
-#include "app/strings.h"
+#include "ui/fixed_text.h"
+#include "ui/raii.h"
+#include "ui/shell_state.h"
+#include "ui/strings.h"
 #include "dialup/connection_state.h"
 #include "dialup/dial_view.h"
 #include "dialup/ras.h"
@@ -16,7 +16,7 @@ namespace dialup {
 namespace {
 
 // The program's one phone-book entry is named after its window title.
-const wchar_t* entryName() { return app::shellState.windowTitle; }
+const wchar_t* entryName() { return ui::shellState.windowTitle; }
 
 } // namespace
 
@@ -29,12 +29,12 @@ DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
     ZeroMemory(&entry, sizeof entry);
     entry.dwSize = sizeof entry;
     entry.dwfOptions = RASEO_IpHeaderCompression | RASEO_RemoteDefaultGateway | RASEO_SwCompression;
-    app::copyCut(entry.szLocalPhoneNumber, number);
+    ui::copyCut(entry.szLocalPhoneNumber, number);
     entry.dwFrameSize = 1500;
     entry.dwfNetProtocols = RASNP_Ip;
     entry.dwFramingProtocol = RASFP_Ppp;
-    app::copyCut(entry.szDeviceType, deviceType);
-    app::copyCut(entry.szDeviceName, deviceName);
+    ui::copyCut(entry.szDeviceType, deviceType);
+    ui::copyCut(entry.szDeviceName, deviceName);
     return ras::setEntryProperties(entryName(), &entry, sizeof entry);
 }
 
@@ -43,10 +43,10 @@ DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
     RASDIALPARAMSW params;
     ZeroMemory(&params, sizeof params);
     params.dwSize = sizeof params;
-    app::copyCut(params.szEntryName, entryName());
-    app::copyCut(params.szUserName, userName);
-    app::copyCut(params.szPassword, password);
-    DWORD result = ras::dial(&params, app::shellState.mainWindow, &connectionState.rasConnection);
+    ui::copyCut(params.szEntryName, entryName());
+    ui::copyCut(params.szUserName, userName);
+    ui::copyCut(params.szPassword, password);
+    DWORD result = ras::dial(&params, ui::shellState.mainWindow, &connectionState.rasConnection);
     SecureZeroMemory(params.szPassword, sizeof params.szPassword);
     return result;
 }
@@ -65,7 +65,7 @@ DWORD hangUpCurrent() {
 }
 
 void hangUpAll() {
-    app::LocalBuffer first(sizeof(RASCONNW), LPTR);
+    ui::LocalBuffer first(sizeof(RASCONNW), LPTR);
     if (!first.valid()) return;
     RASCONNW* connections = first.as<RASCONNW>();
     connections->dwSize = sizeof(RASCONNW);
@@ -75,7 +75,7 @@ void hangUpAll() {
 
     // Asked once more with the size RAS gave; never a third time.
     const DWORD retryBytes = bytes < sizeof(RASCONNW) ? sizeof(RASCONNW) : bytes;
-    app::LocalBuffer second(result == ERROR_BUFFER_TOO_SMALL ? retryBytes : 0, LPTR);
+    ui::LocalBuffer second(result == ERROR_BUFFER_TOO_SMALL ? retryBytes : 0, LPTR);
     DWORD capacity = sizeof(RASCONNW);
     if (result == ERROR_BUFFER_TOO_SMALL) {
         if (!second.valid()) return;
@@ -89,11 +89,11 @@ void hangUpAll() {
     if (count > capacity / sizeof(RASCONNW)) count = capacity / sizeof(RASCONNW);
 
     showWaitCursor();
-    setStatusText(app::loadText(res::IDS_DISCONNECTING_CURRENT).chars);
+    setStatusText(ui::loadText(res::IDS_DISCONNECTING_CURRENT).chars);
     for (DWORD i = 0; i < count; ++i)
         if (ras::hangUp(connections[i].hrasconn) == 0) pause(kHangUpPauseMs);
     showArrowCursor();
-    setStatusText(app::loadText(res::IDS_DISCONNECTED).chars);
+    setStatusText(ui::loadText(res::IDS_DISCONNECTED).chars);
 }
 
 void deletePhonebookEntry() {

@@ -7,18 +7,18 @@
 
 namespace dialup {
 
-app::Text connectionErrorText(int code) {
-    if (code == kUserDisconnection) return app::loadText(res::IDS_ERR_USER_DISCONNECTION);
+ui::Text connectionErrorText(int code) {
+    if (code == kUserDisconnection) return ui::loadText(res::IDS_ERR_USER_DISCONNECTION);
 
-    app::Text detail{};
+    ui::Text detail{};
     if (int id = errorTextId(code)) {
-        detail = app::loadText(id);
+        detail = ui::loadText(id);
     } else {
         swprintf(detail.chars, res::kTextChars, L"%d %ls", code,
-                 app::loadText(res::IDS_NO_TEXT_INFO).chars);
+                 ui::loadText(res::IDS_NO_TEXT_INFO).chars);
     }
-    app::Text text{};
-    swprintf(text.chars, res::kTextChars, L"%ls %ls.", app::loadText(res::IDS_ERROR_PREFIX).chars,
+    ui::Text text{};
+    swprintf(text.chars, res::kTextChars, L"%ls %ls.", ui::loadText(res::IDS_ERROR_PREFIX).chars,
              detail.chars);
     return text;
 }

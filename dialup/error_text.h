@@ -1,11 +1,11 @@
 #pragma once
 // A RAS error in words for the status line.
-#include "app/strings.h"
+#include "ui/strings.h"
 
 namespace dialup {
 
 // "error: no answer." and the like; "Disconnected." for the user's own
 // disconnection; "error: 692 (no text info available)." for a code without text.
-app::Text connectionErrorText(int code);
+ui::Text connectionErrorText(int code);
 
 } // namespace dialup

@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "app/foreground.h"
-#include "app/message_box.h"
-#include "app/shell_state.h"
-#include "app/strings.h"
+#include "ui/foreground.h"
+#include "ui/message_box.h"
+#include "ui/shell_state.h"
+#include "ui/strings.h"
 #include "dialup/connected_time.h"
 #include "dialup/connection_state.h"
 #include "dialup/dial_view.h"
@@ -20,7 +20,7 @@ namespace dialup {
 
 namespace {
 
-void showStatus(int stringId) { setStatusText(app::loadText(stringId).chars); }
+void showStatus(int stringId) { setStatusText(ui::loadText(stringId).chars); }
 
 void onConnected() {
     showStatus(res::IDS_CONNECTED);
@@ -31,12 +31,12 @@ void onConnected() {
 }
 
 void onDisconnected(int error) {
-    setDialButtonCaption(app::loadText(res::IDS_DIAL).chars);
+    setDialButtonCaption(ui::loadText(res::IDS_DIAL).chars);
     connectionState.connected = 0;
     connectionState.dialing = 0;
     if (error > 0) {
         // The user may be elsewhere: bring the failure into view.
-        app::bringForward(app::shellState.mainWindow);
+        ui::bringForward(ui::shellState.mainWindow);
         setStatusText(connectionErrorText(error).chars);
         hangUpCurrent();
     } else {
@@ -64,15 +64,15 @@ void onConnectedSecond() {
     if (connectionState.maxMinutes > 0 && minutes >= connectionState.maxMinutes) {
         // Cleared first: ticks go on under the message box below.
         connectionState.connected = 0;
-        app::bringForward(app::shellState.mainWindow);
+        ui::bringForward(ui::shellState.mainWindow);
         hangUpCurrent();
-        app::showInformationText(res::IDS_MAX_TIME_REACHED);
+        ui::showInformationText(res::IDS_MAX_TIME_REACHED);
         return;
     }
     wchar_t time[kTimeTextChars];
     formatConnectedTime(connectionState.connectedSeconds, time, kTimeTextChars);
     wchar_t status[res::kTextChars];
-    swprintf(status, res::kTextChars, L"%ls  %ls", app::loadText(res::IDS_CONNECTED).chars, time);
+    swprintf(status, res::kTextChars, L"%ls  %ls", ui::loadText(res::IDS_CONNECTED).chars, time);
     setStatusText(status);
 }
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 
 namespace launcher {
 
@@ -16,7 +16,7 @@ void launchStartProgram(const wchar_t* target) {
     // own; the handheld's fails silently, and so must the program.
     info.fMask = SEE_MASK_FLAG_NO_UI;
 #endif
-    info.hwnd = app::shellState.mainWindow;
+    info.hwnd = ui::shellState.mainWindow;
     info.lpVerb = L"open";
     info.lpFile = target;
     info.nShow = SW_SHOWNORMAL;

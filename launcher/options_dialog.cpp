@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "accounts/account_table.h"
-#include "app/dialogs.h"
-#include "app/shell_state.h"
+#include "ui/dialogs.h"
+#include "ui/shell_state.h"
 #include "launcher/start_program.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
@@ -14,7 +14,7 @@ namespace launcher {
 namespace {
 
 INT_PTR onInitDialog(HWND dialog) {
-    app::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
+    ui::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
     SetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram);
     SHSipPreference(dialog, SIP_UP);
     return TRUE;
@@ -23,12 +23,12 @@ INT_PTR onInitDialog(HWND dialog) {
 INT_PTR onOk(HWND dialog) {
     GetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram, kStartProgramChars);
     accounts::dirtyFlag = 1; // saved again even without a change
-    app::endWithInputPanelDown(dialog, IDOK);
+    ui::endWithInputPanelDown(dialog, IDOK);
     return TRUE;
 }
 
 INT_PTR onCancel(HWND dialog) {
-    app::endWithInputPanelDown(dialog, IDCANCEL);
+    ui::endWithInputPanelDown(dialog, IDCANCEL);
     return TRUE;
 }
 
@@ -50,6 +50,6 @@ INT_PTR CALLBACK optionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 } // namespace
 
-void openOptionsDialog() { app::runDialog(IDD_OPTIONS, optionsDialogProc); }
+void openOptionsDialog() { ui::runDialog(IDD_OPTIONS, optionsDialogProc); }
 
 } // namespace launcher

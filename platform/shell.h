@@ -7,3 +7,10 @@
 #else
 #include "platform/shell/aygshell_desktop.h"
 #endif
+
+namespace platform {
+
+// The menu bar's strip at the bottom of the screen, left free by the account list.
+const int kMenuBarHeight = 26;
+
+} // namespace platform

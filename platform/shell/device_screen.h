@@ -5,12 +5,13 @@
 #ifndef _WIN32_WCE
 #include <windows.h>
 
+#include "platform/shell.h"
+
 namespace platform {
 
 constexpr int kScreenWidth = 240;
 constexpr int kScreenHeight = 320;
 constexpr int kTaskBarHeight = 26;
-constexpr int kMenuBarHeight = 26;
 constexpr int kWorkAreaHeight = kScreenHeight - kTaskBarHeight; // 294
 
 // Where the screen below the task bar is for window, in screen coordinates:

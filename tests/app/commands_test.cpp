@@ -14,7 +14,7 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 #include "platform/rassim/rassim_control.h"
 #include "platform/shell/desktop_shell_test.h"
 #include "resources/resource.h"
@@ -25,7 +25,7 @@ namespace {
 
 constexpr wchar_t kSaveFailed[] = L"An error occured while saving the entered information.";
 
-HWND mainWindow() { return app::shellState.mainWindow; }
+HWND mainWindow() { return ui::shellState.mainWindow; }
 void tick() { SendMessageW(mainWindow(), WM_TIMER, 1, 0); }
 LRESULT command(int id) { return SendMessageW(mainWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
@@ -121,7 +121,7 @@ TEST_F(CommandsTest, WithoutAnAccountFileTheFirstTickAsksOnceAndYesOpensTheEdito
     EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(box.caption, L"Tamlink PPC");
     EXPECT_NE(box.owner, nullptr);
-    EXPECT_EQ(box.owner, app::shellState.mainWindow);
+    EXPECT_EQ(box.owner, ui::shellState.mainWindow);
     EXPECT_EQ(openBoxesUnderQuestion, 1);
     EXPECT_EQ(editModeSeen, 0) << "the editor opened for a new account";
     EXPECT_EQ(editorFields, (std::vector<std::wstring>{L"", L"", L"", L"", L"0"}));
@@ -347,7 +347,7 @@ TEST_F(CommandsTest, TheAboutBoxShowsAndClosesWithCloseOrDone) {
         quitCommand();
     });
     EXPECT_EQ(visible, 1);
-    EXPECT_EQ(owner, app::shellState.mainWindow);
+    EXPECT_EQ(owner, ui::shellState.mainWindow);
     EXPECT_EQ(openAfterClose, 0);
     EXPECT_EQ(openAfterDone, 0) << "Done closes the About box";
 }

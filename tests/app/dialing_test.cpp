@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/dial_view.h"
 #include "dialup/dialing.h"

@@ -12,7 +12,7 @@
 
 #include "accounts/account_file.h"
 #include "accounts/account_table.h"
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
 #include "dialup/monitor.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/foreground.h"
+#include "ui/foreground.h"
 #include "platform/shell.h"
 #include "platform/shell/desktop_shell_test.h"
 #include "resources/resource.h"
@@ -386,12 +386,12 @@ TEST_F(ForegroundTest, BringsTheWindowItOwnsLastInUse) {
     SetForegroundWindow(owned);
     SetForegroundWindow(host());
     ASSERT_EQ(GetForegroundWindow(), host());
-    app::bringForward(main);
+    ui::bringForward(main);
     EXPECT_EQ(GetForegroundWindow(), owned);
 
     DestroyWindow(owned);
     SetForegroundWindow(host());
-    app::bringForward(main);
+    ui::bringForward(main);
     EXPECT_EQ(GetForegroundWindow(), main);
 }
 

@@ -14,7 +14,7 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "app/entry.h"
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
 #include "dialup/waiting.h"
@@ -54,7 +54,7 @@ TEST_F(StartupTest, WithoutAnAccountFileTheListIsEmptyAndThePromptIsDue) {
     int rows = -1, prompt = -1;
     EXPECT_EQ(run([&] {
                   rows = accounts::accountRowCount();
-                  prompt = app::shellState.firstRunPrompt;
+                  prompt = ui::shellState.firstRunPrompt;
                   quitCommand();
               }),
               0);
@@ -67,7 +67,7 @@ TEST_F(StartupTest, AFileWithNoAccountsBringsNoPrompt) {
     writeFileBytes(accounts::kAccountFilePath, "\n0\n");
     int prompt = -1;
     EXPECT_EQ(run([&] {
-                  prompt = app::shellState.firstRunPrompt;
+                  prompt = ui::shellState.firstRunPrompt;
                   quitCommand();
               }),
               0);
@@ -100,10 +100,10 @@ TEST_F(StartupTest, TheMainWindowHoldsTheListOverTheMenuBar) {
     HWND menuBar = nullptr;
     std::wstring title;
     run([&] {
-        GetClientRect(app::shellState.mainWindow, &client);
+        GetClientRect(ui::shellState.mainWindow, &client);
         GetWindowRect(accounts::accountListWindow(), &list);
-        menuBar = app::shellState.menuBar;
-        title = windowText(app::shellState.mainWindow);
+        menuBar = ui::shellState.menuBar;
+        title = windowText(ui::shellState.mainWindow);
         quitCommand();
     });
     EXPECT_EQ(title, L"Tamlink PPC");
@@ -120,7 +120,7 @@ TEST_F(StartupTest, NoUsableDeviceIsToldOnceBeforeTheLoop) {
     UINT_PTR timerAtBox = 1;
     int quitFromLoop = 0;
     dialogs().then([&](HWND box) {
-        timerAtBox = app::shellState.timerId;
+        timerAtBox = ui::shellState.timerId;
         pressLater(box, IDOK);
     });
     EXPECT_EQ(run([&] {
@@ -172,7 +172,7 @@ TEST_F(StartupTest, ClosingTheWindowShutsDownWithExitCodeZero) {
     writeFileBytes(accounts::kAccountFilePath, "\n1\nA,1,,,0\n");
     EXPECT_EQ(run([&] {
                   accounts::dirtyFlag = 1;
-                  PostMessageW(app::shellState.mainWindow, WM_CLOSE, 0, 0);
+                  PostMessageW(ui::shellState.mainWindow, WM_CLOSE, 0, 0);
               }),
               0);
     EXPECT_EQ(FindWindowW(L"TAMLINKPPC", nullptr), nullptr) << "closing destroys the window";
@@ -201,7 +201,7 @@ TEST_F(StartupTest, ASecondCopyBringsTheFirstForwardAndTouchesNothing) {
     EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n0\n");
     for (int call = 0; call < rassim::kCallKinds; ++call)
         EXPECT_EQ(rassim::callCount(static_cast<rassim::Call>(call)), 0) << "RAS call " << call;
-    EXPECT_EQ(app::shellState.mainWindow, nullptr);
+    EXPECT_EQ(ui::shellState.mainWindow, nullptr);
 
     DestroyWindow(elsewhere);
     DestroyWindow(openDialog);
@@ -219,7 +219,7 @@ TEST_F(StartupTest, AFailedWindowCreationEndsWithZero) {
     wc.lpszClassName = L"TAMLINKPPC";
     ASSERT_TRUE(RegisterClassW(&wc));
     EXPECT_EQ(app::runProgram(GetModuleHandleW(nullptr)), 0);
-    EXPECT_EQ(app::shellState.mainWindow, nullptr);
+    EXPECT_EQ(ui::shellState.mainWindow, nullptr);
     EXPECT_EQ(rassim::callCount(rassim::Call::EnumDevices), 0) << "start-up stopped there";
     UnregisterClassW(L"TAMLINKPPC", GetModuleHandleW(nullptr));
 }

@@ -9,9 +9,9 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
-#include "app/fixed_text.h"
+#include "ui/fixed_text.h"
 #include "app/main_window.h"
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/devices.h"
 #include "dialup/dial_dialog.h"
@@ -52,9 +52,9 @@ void initProgramForTests() {
 }
 
 void resetProgramState() {
-    app::shellState = app::ShellState{};
-    app::shellState.instance = GetModuleHandleW(nullptr);
-    LoadStringW(app::shellState.instance, res::IDS_TITLE, app::shellState.windowTitle,
+    ui::shellState = ui::ShellState{};
+    ui::shellState.instance = GetModuleHandleW(nullptr);
+    LoadStringW(ui::shellState.instance, res::IDS_TITLE, ui::shellState.windowTitle,
                 res::kTextChars);
     accounts::accountTable = accounts::AccountTable{};
     accounts::dirtyFlag = 0;
@@ -83,10 +83,10 @@ int addAccount(const wchar_t* name, const wchar_t* number, const wchar_t* userNa
                const wchar_t* password, int maxMinutes, int select) {
     int slot = accounts::accountTable.recordCount++;
     accounts::AccountRecord& record = accounts::accountTable.records[slot];
-    app::copyCut(record.name, name);
-    app::copyCut(record.number, number);
-    app::copyCut(record.userName, userName);
-    app::copyCut(record.password, password);
+    ui::copyCut(record.name, name);
+    ui::copyCut(record.number, number);
+    ui::copyCut(record.userName, userName);
+    ui::copyCut(record.password, password);
     record.maxConnectMinutes = maxMinutes;
     record.rowId = accounts::addAccountRow(record.name, record.number, select);
     return slot;
@@ -95,9 +95,9 @@ int addAccount(const wchar_t* name, const wchar_t* number, const wchar_t* userNa
 void ProgramTest::SetUp() {
     resetProgramState();
     dialogs_ = std::make_unique<DialogDriver>();
-    host_ = CreateWindowExW(0, kHostClass, app::shellState.windowTitle, WS_POPUP | WS_VISIBLE, 0, 0,
-                            240, 294, nullptr, nullptr, app::shellState.instance, nullptr);
-    app::shellState.mainWindow = host_;
+    host_ = CreateWindowExW(0, kHostClass, ui::shellState.windowTitle, WS_POPUP | WS_VISIBLE, 0, 0,
+                            240, 294, nullptr, nullptr, ui::shellState.instance, nullptr);
+    ui::shellState.mainWindow = host_;
     accounts::createAccountList(host_, 240, 294);
 }
 
@@ -110,7 +110,7 @@ void ProgramTest::TearDown() {
     pumpMessages();
     dialogs_.reset();
     DestroyWindow(host_);
-    app::shellState.mainWindow = nullptr;
+    ui::shellState.mainWindow = nullptr;
 }
 
 } // namespace tamtest

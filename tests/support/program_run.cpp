@@ -1,7 +1,7 @@
 #include "tests/support/program_run.h"
 
 #include "app/entry.h"
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 #include "resources/resource.h"
 #include "tests/support/program_fixture.h"
 
@@ -17,7 +17,7 @@ std::function<void()> probeStep;
 LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != kRunProbe) return DefWindowProcW(window, message, wParam, lParam);
     // The loop runs once the timer has started; a box before it may get here first.
-    if (!app::shellState.timerId) {
+    if (!ui::shellState.timerId) {
         PostMessageW(window, kRunProbe, 0, 0);
         return 0;
     }
@@ -56,7 +56,7 @@ int ProgramRun::run(std::function<void()> step) {
     return exitCode;
 }
 
-void quitCommand() { SendMessageW(app::shellState.mainWindow, WM_COMMAND, IDM_QUIT, 0); }
+void quitCommand() { SendMessageW(ui::shellState.mainWindow, WM_COMMAND, IDM_QUIT, 0); }
 
 void ProgramRunTest::SetUp() {
     resetProgramState();

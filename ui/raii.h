@@ -2,7 +2,7 @@
 // Small owners for handles and buffers taken from the platform for one call.
 #include <windows.h>
 
-namespace app {
+namespace ui {
 
 class FileHandle {
   public:
@@ -40,4 +40,4 @@ class LocalBuffer {
     HLOCAL memory_;
 };
 
-} // namespace app
+} // namespace ui

@@ -1,9 +1,9 @@
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 #include "platform/shell.h"
 
-namespace app {
+namespace ui {
 
 INT_PTR runDialog(int templateId, DLGPROC procedure) {
     HRSRC found = FindResourceW(shellState.instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
@@ -28,4 +28,4 @@ void endWithInputPanelDown(HWND dialog, INT_PTR result) {
     EndDialog(dialog, result);
 }
 
-} // namespace app
+} // namespace ui

@@ -1,9 +1,9 @@
-#include "app/strings.h"
+#include "ui/strings.h"
 
 #include <windows.h>
-#include "app/shell_state.h"
+#include "ui/shell_state.h"
 
-namespace app {
+namespace ui {
 
 Text loadText(int id) {
     Text text{};
@@ -11,4 +11,4 @@ Text loadText(int id) {
     return text;
 }
 
-} // namespace app
+} // namespace ui

@@ -2,8 +2,8 @@
 // Bringing the main window forward together with the dialog it has open.
 #include <windows.h>
 
-namespace app {
+namespace ui {
 
 void bringForward(HWND window);
 
-} // namespace app
+} // namespace ui

@@ -1,10 +1,10 @@
-#include "app/message_box.h"
+#include "ui/message_box.h"
 
 #include <windows.h>
-#include "app/shell_state.h"
-#include "app/strings.h"
+#include "ui/shell_state.h"
+#include "ui/strings.h"
 
-namespace app {
+namespace ui {
 
 namespace {
 
@@ -25,4 +25,4 @@ void showWarningText(int stringId) { showWarning(loadText(stringId).chars); }
 void showInformationText(int stringId) { showInformation(loadText(stringId).chars); }
 int askQuestionText(int stringId) { return askQuestion(loadText(stringId).chars); }
 
-} // namespace app
+} // namespace ui

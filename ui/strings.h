@@ -2,7 +2,7 @@
 // Texts from the string table, loaded when they are shown.
 #include "resources/string_ids.h"
 
-namespace app {
+namespace ui {
 
 struct Text {
     wchar_t chars[res::kTextChars];
@@ -11,4 +11,4 @@ struct Text {
 // The text of a string table entry; empty when there is none.
 Text loadText(int id);
 
-} // namespace app
+} // namespace ui

@@ -1,6 +1,6 @@
-#include "app/foreground.h"
+#include "ui/foreground.h"
 
-namespace app {
+namespace ui {
 
 void bringForward(HWND window) {
 #ifdef _WIN32_WCE
@@ -13,4 +13,4 @@ void bringForward(HWND window) {
 #endif
 }
 
-} // namespace app
+} // namespace ui

@@ -2,7 +2,7 @@
 // Running the program's modal dialogs from their templates.
 #include <windows.h>
 
-namespace app {
+namespace ui {
 
 // Finds and loads dialog template id and runs it modally, owned by the main
 // window; returns the dialog's result (-1 when it could not run).
@@ -14,4 +14,4 @@ void initFullScreenDialog(HWND dialog, DWORD flags);
 // Ends a dialog that raised the input panel: the panel goes down first.
 void endWithInputPanelDown(HWND dialog, INT_PTR result);
 
-} // namespace app
+} // namespace ui

@@ -5,7 +5,7 @@
 #include "platform/shell.h"
 #include "resources/string_ids.h"
 
-namespace app {
+namespace ui {
 
 struct ShellState {
     HINSTANCE instance;
@@ -19,4 +19,4 @@ struct ShellState {
 
 extern ShellState shellState;
 
-} // namespace app
+} // namespace ui

@@ -2,7 +2,7 @@
 // Text into the fixed-size fields of the program's records. Window-free.
 #include <cstddef>
 
-namespace app {
+namespace ui {
 
 // Copies text into field, cut to fit and always terminated; null copies as empty.
 template <std::size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
@@ -12,4 +12,4 @@ template <std::size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) 
     field[i] = L'\0';
 }
 
-} // namespace app
+} // namespace ui

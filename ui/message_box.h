@@ -2,7 +2,7 @@
 // The four kinds of message box: caption the window title, owner the main
 // window, brought to the foreground.
 
-namespace app {
+namespace ui {
 
 void showError(const wchar_t* text);
 void showWarning(const wchar_t* text);
@@ -16,4 +16,4 @@ void showWarningText(int stringId);
 void showInformationText(int stringId);
 int askQuestionText(int stringId);
 
-} // namespace app
+} // namespace ui

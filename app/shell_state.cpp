@@ -1,7 +1,0 @@
-#include "app/shell_state.h"
-
-namespace app {
-
-ShellState shellState;
-
-} // namespace app

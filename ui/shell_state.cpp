@@ -1,0 +1,7 @@
+#include "ui/shell_state.h"
+
+namespace ui {
+
+ShellState shellState;
+
+} // namespace ui
