@@ -1,5 +1,5 @@
 #pragma once
-// The platform's Remote Access Service: the seven calls the program makes and
+// The platform's Remote Access Service: the eight calls the program makes and
 // the notification it receives. Nothing else in the program names a RAS call.
 // Two back ends are chosen at link time: the platform's (rasapi32) for
 // tamlink.exe and the simulated service for tamlink-sim.exe and the tests.
@@ -26,5 +26,7 @@ DWORD deleteEntry(const wchar_t* entryName);
 // Starts an asynchronous dial whose notifications go to notifier.
 DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection);
 DWORD hangUp(HRASCONN connection);
+// Asks only: the state of a connection, and its error once it ended.
+DWORD getConnectStatus(HRASCONN connection, RASCONNSTATUSW* status);
 
 } // namespace ras

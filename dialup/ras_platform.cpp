@@ -27,4 +27,8 @@ DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection) {
 
 DWORD hangUp(HRASCONN connection) { return RasHangUpW(connection); }
 
+DWORD getConnectStatus(HRASCONN connection, RASCONNSTATUSW* status) {
+    return RasGetConnectStatusW(connection, status);
+}
+
 } // namespace ras
