@@ -134,7 +134,15 @@ void updateAccountRow(int rowId, const wchar_t* name, const wchar_t* number) {
 
 void removeAccountRow(int rowId) {
     int position = findRow(rowId);
-    if (position >= 0) SendMessageW(listWindow, LVM_DELETEITEM, static_cast<WPARAM>(position), 0);
+    if (position < 0) return;
+    SendMessageW(listWindow, LVM_DELETEITEM, static_cast<WPARAM>(position), 0);
+    // The control hands the focus to a neighbour, which Edit and Delete would
+    // then take for the user's pick.
+    LVITEMW item{};
+    item.stateMask = kFocusedSelected;
+    item.state = 0;
+    SendMessageW(listWindow, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 void clearAccountRows() {

@@ -12,6 +12,8 @@
 #include "accounts/account_file.h"
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
+#include "app/commands.h"
+#include "dialup/dial_dialog.h"
 #include "platform/shell/desktop_shell_test.h"
 #include "resources/resource.h"
 
@@ -266,6 +268,53 @@ TEST_F(AccountEditorTest, DeleteAsksWithTheWholeNameAndRemovesOnlyOnYes) {
     EXPECT_EQ(accounts::deleteAccount(), 0);
     EXPECT_TRUE(dialogs().boxes().empty());
     EXPECT_EQ(accounts::accountRowCount(), 1);
+}
+
+// The list control hands the focus of a deleted row to its neighbour; Edit and
+// Delete must not then reach an account the user did not pick.
+TEST_F(AccountEditorTest, AfterADeleteNoRowIsFocusedSoEditAndDeleteWaitForAPick) {
+    struct Case {
+        int accounts;
+        int deleted;
+        const char* left;
+    };
+    const Case cases[] = {
+        {3, 1, "\n2\nA,1,,,0\nC,3,,,0\n"}, {3, 2, "\n2\nA,1,,,0\nB,2,,,0\n"}, {1, 0, "\n0\n"}};
+    for (int fromDialDialog = 0; fromDialDialog < 2; ++fromDialDialog) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << (fromDialDialog ? "dial dialog" : "menu") << ", row "
+                                            << c.deleted << " of " << c.accounts);
+            accounts::clearAccountRows();
+            accountTable = accounts::AccountTable{};
+            const wchar_t* names[] = {L"A", L"B", L"C"};
+            const wchar_t* numbers[] = {L"1", L"2", L"3"};
+            for (int i = 0; i < c.accounts; ++i)
+                addAccount(names[i], numbers[i]);
+            focusRow(c.deleted);
+
+            dialogs().clearBoxes();
+            if (fromDialDialog) {
+                dialogs().then([](HWND dialog) { press(dialog, IDC_DIAL_DELETE); }).answer(IDYES);
+                dialup::openDialDialog();
+            } else {
+                dialogs().answer(IDYES);
+                app::onCommand(host(), IDM_DELETE, 0);
+            }
+            ASSERT_EQ(dialogs().boxes().size(), 1u);
+            ASSERT_EQ(accounts::accountRowCount(), c.accounts - 1);
+            EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_FOCUSED), -1);
+            EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), -1);
+
+            // Neither opens anything: a window would be an unexpected one.
+            app::onCommand(host(), IDM_EDIT, 0);
+            app::onCommand(host(), IDM_DELETE, 0);
+            EXPECT_EQ(dialogs().unexpectedWindows(), 0);
+            EXPECT_EQ(dialogs().boxes().size(), 1u);
+
+            ASSERT_EQ(accounts::saveAccountFile(), 1);
+            EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), c.left);
+        }
+    }
 }
 
 TEST_F(AccountEditorTest, NoNewAccountOnceEverySlotWasUsed) {
