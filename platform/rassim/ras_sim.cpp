@@ -1,5 +1,6 @@
-// The simulated RAS service: the seven calls of dialup/ras.h answered as the
-// handheld's RAS answers them, with a modem on a phone line behind it.
+// The simulated RAS service: the eight calls of dialup/ras.h answered as the
+// handheld's RAS (or, in the desktop dialect, desktop Windows' RAS) answers
+// them, with a modem on a phone line behind it.
 #include <cstring>
 #include <cwchar>
 
@@ -10,8 +11,6 @@ namespace ras {
 using namespace rassim;
 
 namespace {
-
-using Guard = std::lock_guard<std::mutex>;
 
 unsigned long handleNumber(HRASCONN handle) {
     return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(handle));
@@ -80,17 +79,23 @@ int accountAccepted(const Service& s, const wchar_t* user, const wchar_t* passwo
     return 0;
 }
 
-// The road of a dial, every notification planned from its start.
+// The road of a dial, every notification planned from its start. The
+// handheld ends a failing dial with RASCS_Disconnected; the desktop repeats
+// the state that failed, with the error.
 void planDial(Service& s, const SimConnection& c, const wchar_t* password) {
     const HRASCONN h = c.handle;
+    const int desktop = s.config.dialect == Dialect::Desktop;
+    auto fail = [&](ULONGLONG due, DWORD state, DWORD error) {
+        schedule(s, h, due, desktop ? state : DWORD{RASCS_Disconnected}, error);
+    };
     const ULONGLONG start = now(s);
     schedule(s, h, start, RASCS_OpenPort, 0);
     if (!configuredDevice(s, c.deviceType, c.deviceName)) {
-        schedule(s, h, start, RASCS_Disconnected, ERROR_DEVICE_DOES_NOT_EXIST);
+        fail(start, RASCS_OpenPort, ERROR_DEVICE_DOES_NOT_EXIST);
         return;
     }
     if (portInUse(s, c.deviceName)) {
-        schedule(s, h, start, RASCS_Disconnected, ERROR_PORT_NOT_AVAILABLE);
+        fail(start, RASCS_OpenPort, ERROR_PORT_NOT_AVAILABLE);
         return;
     }
     schedule(s, h, start, RASCS_PortOpened, 0);
@@ -99,7 +104,7 @@ void planDial(Service& s, const SimConnection& c, const wchar_t* password) {
     const ULONGLONG answered = start + s.config.dialMs;
     const Outcome outcome = outcomeOf(s, c.number);
     if (outcome.error) {
-        schedule(s, h, answered, RASCS_Disconnected, outcome.error);
+        fail(answered, RASCS_ConnectDevice, outcome.error);
         return;
     }
     schedule(s, h, answered, RASCS_DeviceConnected, 0);
@@ -109,11 +114,12 @@ void planDial(Service& s, const SimConnection& c, const wchar_t* password) {
 
     const ULONGLONG verified = answered + s.config.authMs;
     if (!accountAccepted(s, c.userName, password)) {
-        schedule(s, h, verified, RASCS_Disconnected, ERROR_AUTHENTICATION_FAILURE);
+        fail(verified, RASCS_Authenticate, ERROR_AUTHENTICATION_FAILURE);
         return;
     }
     schedule(s, h, verified, RASCS_Authenticated, 0);
     schedule(s, h, verified, RASCS_Connected, 0);
+    // Reached in both dialects; the desktop's tells no window of it.
     if (outcome.dropSeconds)
         schedule(s, h, verified + outcome.dropSeconds * 1000ULL, RASCS_Disconnected,
                  ERROR_REMOTE_DISCONNECTION);
@@ -152,7 +158,7 @@ void removeConnection(Service& s, HRASCONN handle) {
 
 DWORD enumDevices(RASDEVINFOW* devices, DWORD* bytes, DWORD* count) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     DWORD result = 0;
     if (injected(s, Call::EnumDevices, L"RasEnumDevices", &result)) return result;
@@ -176,7 +182,7 @@ DWORD enumDevices(RASDEVINFOW* devices, DWORD* bytes, DWORD* count) {
 
 DWORD enumConnections(RASCONNW* connections, DWORD* bytes, DWORD* count) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     DWORD result = 0;
     if (injected(s, Call::EnumConnections, L"RasEnumConnections", &result)) return result;
@@ -203,7 +209,7 @@ DWORD enumConnections(RASCONNW* connections, DWORD* bytes, DWORD* count) {
 
 DWORD validateEntryName(const wchar_t* entryName) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     DWORD result = 0;
     if (injected(s, Call::ValidateEntryName, L"RasValidateEntryName", &result)) return result;
@@ -218,7 +224,7 @@ DWORD validateEntryName(const wchar_t* entryName) {
 
 DWORD setEntryProperties(const wchar_t* entryName, RASENTRYW* entry, DWORD entryBytes) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     DWORD result = 0;
     if (injected(s, Call::SetEntryProperties, L"RasSetEntryProperties", &result)) return result;
@@ -229,6 +235,8 @@ DWORD setEntryProperties(const wchar_t* entryName, RASENTRYW* entry, DWORD entry
         result = ERROR_INVALID_PARAMETER;
     } else if (entry->dwSize != sizeof(RASENTRYW) || entryBytes < sizeof(RASENTRYW)) {
         result = ERROR_INVALID_SIZE;
+    } else if (s.config.dialect == Dialect::Desktop && entry->dwType != RASET_Phone) {
+        result = ERROR_INVALID_PARAMETER; // the handheld's record has no dwType
     } else {
         copy = *entry;
         copyField(copy.szLocalPhoneNumber, entry->szLocalPhoneNumber, RAS_MaxPhoneNumber);
@@ -248,7 +256,7 @@ DWORD setEntryProperties(const wchar_t* entryName, RASENTRYW* entry, DWORD entry
 
 DWORD deleteEntry(const wchar_t* entryName) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     DWORD result = 0;
     if (injected(s, Call::DeleteEntry, L"RasDeleteEntry", &result)) return result;
@@ -264,7 +272,7 @@ DWORD deleteEntry(const wchar_t* entryName) {
 
 DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     DWORD result = 0;
     if (injected(s, Call::Dial, L"RasDial", &result)) return result;
@@ -317,7 +325,7 @@ DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection) {
 
 DWORD hangUp(HRASCONN connection) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     DWORD result = 0;
     if (injected(s, Call::HangUp, L"RasHangUp", &result)) return result;
@@ -327,9 +335,44 @@ DWORD hangUp(HRASCONN connection) {
             static_cast<unsigned long>(result));
     if (!c) return result;
     cancelEvents(s, connection);
-    // One that had ended has told its window so already.
-    if (c->phase != Phase::Ended) postNow(s, *c, RASCS_Disconnected, 0);
+    // One that had ended has told its window so already; the desktop's RAS
+    // never tells of a hang-up.
+    if (c->phase != Phase::Ended && s.config.dialect == Dialect::Handheld)
+        reachState(s, *c, RASCS_Disconnected, 0);
     removeConnection(s, connection);
+    return 0;
+}
+
+DWORD getConnectStatus(HRASCONN connection, RASCONNSTATUSW* status) {
+    Service& s = service();
+    Lock lock(s);
+    ensureStarted(s);
+    DWORD result = 0;
+    if (injected(s, Call::GetConnectStatus, L"RasGetConnectStatus", &result)) return result;
+    SimConnection* c = findConnection(s, connection);
+    if (!status)
+        result = ERROR_INVALID_PARAMETER;
+    else if (status->dwSize != sizeof(RASCONNSTATUSW))
+        result = ERROR_INVALID_SIZE;
+    else if (!c)
+        result = ERROR_INVALID_HANDLE;
+    if (result != 0) {
+        logLine(s, L"RasGetConnectStatus(%lx) = %lu", handleNumber(connection),
+                static_cast<unsigned long>(result));
+        return result;
+    }
+    // A dial is opening its port until its first state is reached.
+    const DWORD state = c->lastState == 0xFFFFFFFF ? DWORD{RASCS_OpenPort} : c->lastState;
+    std::memset(status, 0, sizeof *status);
+    status->dwSize = sizeof *status;
+    status->rasconnstate = static_cast<RASCONNSTATE>(state);
+    status->dwError = c->phase == Phase::Ended ? c->error : 0;
+    copyText(status->szDeviceType, RAS_MaxDeviceType + 1, c->deviceType);
+    copyText(status->szDeviceName, RAS_MaxDeviceName + 1, c->deviceName);
+    copyText(status->szPhoneNumber, RAS_MaxPhoneNumber + 1, c->number);
+    logLine(s, L"RasGetConnectStatus(%lx) = 0, %ls (%lu), error %lu", handleNumber(connection),
+            stateName(state), static_cast<unsigned long>(state),
+            static_cast<unsigned long>(status->dwError));
     return 0;
 }
 
@@ -337,13 +380,13 @@ DWORD hangUp(HRASCONN connection) {
 
 namespace rassim {
 
-// Here beside the seven calls rather than with the other controls: every test
+// Here beside the eight calls rather than with the other controls: every test
 // program resets the service, so this brings the calls into its link even
 // when the program's own code is what names them (static libraries are
 // searched in one pass).
 void reset() {
     Service& s = service();
-    std::lock_guard<std::mutex> guard(s.lock);
+    Lock lock(s);
     flushProfiles();
     s.connectionCount = 0;
     s.eventCount = 0;
@@ -354,7 +397,7 @@ void reset() {
     s.haveLastEntry = 0;
     s.haveLastDial = 0;
     restart(s);
-    s.wake.notify_all();
+    WakeAllConditionVariable(&s.wake);
 }
 
 } // namespace rassim

@@ -8,14 +8,15 @@
 // advances it; the notifications that come due are then posted on the
 // test's own thread, in order, before advanceClock returns. Either way they
 // are posted to the notifier window, so they wait in its queue until that
-// thread reads its messages.
+// thread reads its messages. Which message, and which states are posted at
+// all, is the dialect's choice ([Service] Dialect= in the same file).
 #include <windows.h>
 #include <ras.h>
 #include <lmcons.h>
 
 namespace rassim {
 
-// The seven calls of the service.
+// The eight calls of the service.
 enum class Call : int {
     EnumDevices,
     EnumConnections,
@@ -24,8 +25,9 @@ enum class Call : int {
     DeleteEntry,
     Dial,
     HangUp,
+    GetConnectStatus,
 };
-constexpr int kCallKinds = 7;
+constexpr int kCallKinds = 8;
 
 // Forgets every connection, pending notification, injected failure and call
 // count, reads rassim.ini again and restarts the clock at 0 on real time.
@@ -58,9 +60,9 @@ struct ConnectionInfo {
     HRASCONN handle;
     HWND notifier;   // 0 for a connection of another program
     int foreign;     // made by another program
-    int connected;   // RASCS_Connected was posted and it has not ended
-    int ended;       // RASCS_Disconnected with an error was posted; waits for a hang-up
-    DWORD lastState; // the last state posted, 0xFFFFFFFF before the first
+    int connected;   // RASCS_Connected was reached and it has not ended
+    int ended;       // failed or dropped by itself; waits for a hang-up
+    DWORD lastState; // the last state reached, 0xFFFFFFFF before the first
     DWORD error;     // the error it ended with
     wchar_t entryName[RAS_MaxEntryName + 1];
     wchar_t deviceType[RAS_MaxDeviceType + 1];

@@ -1,7 +1,5 @@
 // The service's clock and its planned notifications: a worker thread posts
 // them on real time; a held clock posts them only when a test moves it on.
-#include <chrono>
-
 #include "platform/rassim/sim_service.h"
 
 namespace rassim {
@@ -25,39 +23,50 @@ void removeEvent(Service& s, int index) {
     --s.eventCount;
 }
 
-void workerMain(Service* s) {
-    std::unique_lock<std::mutex> guard(s->lock);
-    while (!s->stopping) {
-        if (s->held) {
-            s->wake.wait(guard);
-            continue;
+DWORD WINAPI workerMain(void* parameter) {
+    Service& s = *static_cast<Service*>(parameter);
+    Lock lock(s);
+    while (!s.stopping) {
+        DWORD wait = INFINITE;
+        if (!s.held) {
+            postDueEvents(s, now(s));
+            int next = earliestEvent(s);
+            if (next >= 0) {
+                ULONGLONG time = now(s);
+                ULONGLONG due = s.events[next].due;
+                ULONGLONG left = due > time ? due - time : 0;
+                wait = left < INFINITE ? static_cast<DWORD>(left) : INFINITE - 1;
+            }
         }
-        postDueEvents(*s, now(*s));
-        int next = earliestEvent(*s);
-        if (next < 0) {
-            s->wake.wait(guard);
-            continue;
-        }
-        ULONGLONG time = now(*s);
-        ULONGLONG due = s->events[next].due;
-        s->wake.wait_for(guard, std::chrono::milliseconds(due > time ? due - time : 0));
+        SleepConditionVariableCS(&s.wake, &s.lock, wait);
     }
+    return 0;
 }
+
+// At namespace scope rather than in service(): a local static would bring the
+// thread library's guard with it. Nothing calls the service before main.
+Service instance;
 
 } // namespace
 
-Service& service() {
-    static Service instance;
-    return instance;
+Service& service() { return instance; }
+
+Service::Service() {
+    InitializeCriticalSection(&lock);
+    InitializeConditionVariable(&wake);
 }
 
 Service::~Service() {
     {
-        std::lock_guard<std::mutex> guard(lock);
+        Lock guard(*this);
         stopping = 1;
     }
-    wake.notify_all();
-    if (worker.joinable()) worker.join();
+    WakeAllConditionVariable(&wake);
+    if (worker) {
+        WaitForSingleObject(worker, INFINITE);
+        CloseHandle(worker);
+    }
+    DeleteCriticalSection(&lock);
 }
 
 ULONGLONG now(const Service& s) {
@@ -67,12 +76,14 @@ ULONGLONG now(const Service& s) {
 
 void restart(Service& s) {
     readConfig(s.config);
+    const int desktop = s.config.dialect == Dialect::Desktop;
+    s.notifyMessage = desktop ? RegisterWindowMessageW(L"RasDialEvent") : WM_RASDIALEVENT;
     s.started = 1;
     s.held = 0;
     s.heldNow = 0;
     s.startTick = GetTickCount64();
-    logLine(s, L"service started: %d devices, %d numbers, %ls, DialMs %lu, AuthMs %lu",
-            s.config.deviceCount, s.config.numberCount,
+    logLine(s, L"service started: %ls dialect, %d devices, %d numbers, %ls, DialMs %lu, AuthMs %lu",
+            desktop ? L"desktop" : L"handheld", s.config.deviceCount, s.config.numberCount,
             s.config.accountsListed ? L"listed accounts only" : L"any account",
             static_cast<unsigned long>(s.config.dialMs),
             static_cast<unsigned long>(s.config.authMs));
@@ -85,7 +96,7 @@ void ensureStarted(Service& s) {
 void schedule(Service& s, HRASCONN handle, ULONGLONG due, DWORD state, DWORD error) {
     if (s.eventCount >= kMaxEvents) return; // a connection per port keeps this far off
     s.events[s.eventCount++] = SimEvent{due, s.nextSequence++, handle, state, error};
-    s.wake.notify_all();
+    WakeAllConditionVariable(&s.wake);
 }
 
 void cancelEvents(Service& s, HRASCONN handle) {
@@ -100,26 +111,32 @@ void postDueEvents(Service& s, ULONGLONG time) {
         SimEvent e = s.events[next];
         removeEvent(s, next);
         if (s.held && e.due > s.heldNow) s.heldNow = e.due;
-        if (SimConnection* c = findConnection(s, e.handle)) postNow(s, *c, e.state, e.error);
+        if (SimConnection* c = findConnection(s, e.handle)) reachState(s, *c, e.state, e.error);
     }
 }
 
-void postNow(Service& s, SimConnection& c, DWORD state, DWORD error) {
+void reachState(Service& s, SimConnection& c, DWORD state, DWORD error) {
     c.lastState = state;
     if (state == RASCS_Connected) c.phase = Phase::Connected;
-    if (state == RASCS_Disconnected) {
+    if (state == RASCS_Disconnected || error) {
         c.phase = Phase::Ended;
         c.error = error;
     }
     if (!c.notifier) return;
-    PostMessageW(c.notifier, WM_RASDIALEVENT, state, error);
-    logLine(s, L"notify connection %lx: %ls (%lu), error %lu",
-            static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(c.handle)), stateName(state),
+    const unsigned long handle = static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(c.handle));
+    if (state == RASCS_Disconnected && s.config.dialect == Dialect::Desktop) {
+        logLine(s, L"connection %lx ended unannounced: %ls (%lu), error %lu", handle,
+                stateName(state), static_cast<unsigned long>(state),
+                static_cast<unsigned long>(error));
+        return;
+    }
+    PostMessageW(c.notifier, s.notifyMessage, state, error);
+    logLine(s, L"notify connection %lx: %ls (%lu), error %lu", handle, stateName(state),
             static_cast<unsigned long>(state), static_cast<unsigned long>(error));
 }
 
 void startWorker(Service& s) {
-    if (!s.worker.joinable()) s.worker = std::thread(workerMain, &s);
+    if (!s.worker) s.worker = CreateThread(nullptr, 0, workerMain, &s, 0, nullptr);
 }
 
 SimConnection* findConnection(Service& s, HRASCONN handle) {

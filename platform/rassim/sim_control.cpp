@@ -7,8 +7,6 @@ namespace rassim {
 
 namespace {
 
-using Guard = std::lock_guard<std::mutex>;
-
 int callIndex(Call call) {
     int index = static_cast<int>(call);
     return index >= 0 && index < kCallKinds ? index : -1;
@@ -18,22 +16,22 @@ int callIndex(Call call) {
 
 void holdClock() {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     if (s.held) return;
     s.heldNow = now(s);
     s.held = 1;
-    s.wake.notify_all();
+    WakeAllConditionVariable(&s.wake);
 }
 
 void advanceClock(DWORD milliseconds) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     if (!s.held) { // a running clock is held where it is first
         s.heldNow = now(s);
         s.held = 1;
-        s.wake.notify_all();
+        WakeAllConditionVariable(&s.wake);
     }
     const ULONGLONG target = s.heldNow + milliseconds;
     postDueEvents(s, target);
@@ -42,30 +40,30 @@ void advanceClock(DWORD milliseconds) {
 
 void releaseClock() {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     if (!s.held) return;
     s.startTick = GetTickCount64() - s.heldNow;
     s.held = 0;
-    s.wake.notify_all();
+    WakeAllConditionVariable(&s.wake);
 }
 
 DWORD clockMs() {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     return static_cast<DWORD>(now(s));
 }
 
 void injectFailure(Call call, DWORD code, int times, int after) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     int index = callIndex(call);
     if (index >= 0) s.injections[index] = Injection{code, times, after};
 }
 
 int callCount(Call call) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     int index = callIndex(call);
     return index >= 0 ? s.callCounts[index] : 0;
 }
@@ -73,7 +71,7 @@ int callCount(Call call) {
 HRASCONN addForeignConnection(const wchar_t* entryName, const wchar_t* deviceType,
                               const wchar_t* deviceName) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     ensureStarted(s);
     if (s.connectionCount >= kMaxConnections) return nullptr;
     SimConnection c{};
@@ -93,13 +91,13 @@ HRASCONN addForeignConnection(const wchar_t* entryName, const wchar_t* deviceTyp
 
 int connectionCount() {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     return s.connectionCount;
 }
 
 int connectionAt(int index, ConnectionInfo* out) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     if (!out || index < 0 || index >= s.connectionCount) return 0;
     const SimConnection& c = s.connections[index];
     *out = ConnectionInfo{};
@@ -120,13 +118,13 @@ int connectionAt(int index, ConnectionInfo* out) {
 
 StoredEntry readStoredEntry(const wchar_t* entryName) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     return phonebookRead(entryName);
 }
 
 int lastEntryWritten(RASENTRYW* out) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     if (!s.haveLastEntry || !out) return 0;
     *out = s.lastEntry;
     return 1;
@@ -134,7 +132,7 @@ int lastEntryWritten(RASENTRYW* out) {
 
 int lastDialParams(RASDIALPARAMSW* out) {
     Service& s = service();
-    Guard guard(s.lock);
+    Lock lock(s);
     if (!s.haveLastDial || !out) return 0;
     *out = s.lastDial;
     return 1;

@@ -110,8 +110,19 @@ void readDevices(SimConfig& config) {
         *comma = L'\0';
         SimDevice& d = config.devices[config.deviceCount++];
         copyText(d.type, RAS_MaxDeviceType + 1, trim(value));
-        copyText(d.name, RAS_MaxDeviceName + 1, trim(comma + 1));
+        // The handheld knows a device by the part of its name it can list.
+        const int nameChars =
+            config.dialect == Dialect::Desktop ? RAS_MaxDeviceName : kHandheldDeviceNameChars;
+        copyText(d.name, nameChars + 1, trim(comma + 1));
     });
+}
+
+// "desktop" in any case, a comment after it allowed; anything else is the handheld.
+Dialect readDialect() {
+    wchar_t value[64];
+    GetPrivateProfileStringW(L"Service", L"Dialect", L"", value, 64, kConfigPath);
+    if (wchar_t* comment = std::wcschr(value, L';')) *comment = L'\0';
+    return _wcsicmp(trim(value), L"desktop") == 0 ? Dialect::Desktop : Dialect::Handheld;
 }
 
 void readNumbers(SimConfig& config) {
@@ -157,6 +168,7 @@ void copyText(wchar_t* field, int chars, const wchar_t* text) {
 
 void readConfig(SimConfig& config) {
     config = SimConfig{};
+    config.dialect = readDialect();
     readDevices(config);
     readNumbers(config);
     readAccounts(config);

@@ -1,14 +1,11 @@
 #pragma once
-// The simulated RAS service's own state, shared by its sources. One mutex
-// guards all of it: the calls come from the program's thread, the postings
-// from the worker thread.
+// The simulated RAS service's own state, shared by its sources. One critical
+// section guards all of it: the calls come from the program's thread, the
+// postings from the worker thread. Win32's own threads, so that the program
+// linked with the service carries no thread library.
 #include <windows.h>
 #include <ras.h>
 #include <lmcons.h>
-
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 #include "dialup/ras.h"
 #include "platform/rassim/rassim_control.h"
@@ -30,6 +27,14 @@ constexpr int kMaxEvents = 256;
 
 constexpr DWORD kDefaultDialMs = 2000;
 constexpr DWORD kDefaultAuthMs = 1000;
+
+// The handheld's RASDEVINFO holds device names of 32 characters.
+constexpr int kHandheldDeviceNameChars = 32;
+
+// Whose RAS the service answers as. The handheld's notifies every end with
+// RASCS_Disconnected; desktop Windows' reports a failure by its failing state
+// and says nothing of a drop or a hang-up (RasGetConnectStatus tells).
+enum class Dialect { Handheld, Desktop };
 
 struct SimDevice {
     wchar_t type[RAS_MaxDeviceType + 1];
@@ -54,6 +59,7 @@ struct AccountRule {
 };
 
 struct SimConfig {
+    Dialect dialect;
     SimDevice devices[kMaxSimDevices];
     int deviceCount;
     NumberRule numbers[kMaxNumberRules];
@@ -73,8 +79,8 @@ struct SimConnection {
     HWND notifier;
     int foreign;
     Phase phase;
-    DWORD lastState;
-    DWORD error;
+    DWORD lastState; // 0xFFFFFFFF before the first
+    DWORD error;     // what it ended with
     wchar_t entryName[RAS_MaxEntryName + 1];
     wchar_t deviceType[RAS_MaxDeviceType + 1];
     wchar_t deviceName[RAS_MaxDeviceName + 1];
@@ -97,8 +103,13 @@ struct Injection {
 };
 
 struct Service {
-    std::mutex lock;
-    std::condition_variable wake;
+    CRITICAL_SECTION lock;
+    CONDITION_VARIABLE wake; // the worker waits on it for the next due moment
+
+    Service();
+    ~Service();
+    Service(const Service&) = delete;
+    Service& operator=(const Service&) = delete;
 
     int started;
     ULONGLONG startTick; // real-time clock: now = GetTickCount64() - startTick
@@ -106,6 +117,7 @@ struct Service {
     ULONGLONG heldNow;
 
     SimConfig config;
+    UINT notifyMessage; // WM_RASDIALEVENT, or the registered "RasDialEvent"
 
     SimConnection connections[kMaxConnections];
     int connectionCount;
@@ -124,13 +136,22 @@ struct Service {
     RASDIALPARAMSW lastDial;
 
     int stopping;
-    std::thread worker;
-
-    ~Service();
+    HANDLE worker;
 };
 
-// The one instance. Lock `lock` before touching anything else in it.
+// The one instance. Hold a Lock on it before touching anything else in it.
 Service& service();
+
+class Lock {
+  public:
+    explicit Lock(Service& s) : section_(&s.lock) { EnterCriticalSection(section_); }
+    ~Lock() { LeaveCriticalSection(section_); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+  private:
+    CRITICAL_SECTION* section_;
+};
 
 // --- under the lock ---
 
@@ -143,11 +164,12 @@ ULONGLONG now(const Service& s);
 // Plans a notification for a connection at a time on the service clock.
 void schedule(Service& s, HRASCONN handle, ULONGLONG due, DWORD state, DWORD error);
 void cancelEvents(Service& s, HRASCONN handle);
-// Posts every notification due at or before `time`, in order. A held clock
-// is stepped to each one's moment, so the log shows when it was due.
+// Reaches every state due at or before `time`, in order. A held clock is
+// stepped to each one's moment, so the log shows when it was due.
 void postDueEvents(Service& s, ULONGLONG time);
-// Posts one notification at once and keeps the connection's state with it.
-void postNow(Service& s, SimConnection& c, DWORD state, DWORD error);
+// The connection reaches a state at once (an error ends it); the dialect
+// decides whether its window is told.
+void reachState(Service& s, SimConnection& c, DWORD state, DWORD error);
 // The worker posts due notifications while the clock runs.
 void startWorker(Service& s);
 

@@ -1,5 +1,8 @@
-// The simulated RAS service answers as the handheld's RAS does.
+// The simulated RAS service answers as the handheld's RAS does, or in its
+// desktop dialect as desktop Windows' RAS does.
+#include <cstddef>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -13,10 +16,14 @@ namespace {
 
 using Note = std::pair<DWORD, DWORD>; // state, error
 std::vector<Note> notes;
+std::vector<UINT> noteMessages; // the message each note came with
+
+UINT registeredRasDialEvent() { return RegisterWindowMessageA(RASDIALEVENT); }
 
 LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_RASDIALEVENT) {
+    if (message == WM_RASDIALEVENT || message == registeredRasDialEvent()) {
         notes.emplace_back(static_cast<DWORD>(wParam), static_cast<DWORD>(lParam));
+        noteMessages.push_back(message);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -40,15 +47,18 @@ std::vector<Note> failingWith(DWORD error) {
 }
 
 DWORD putEntry(const wchar_t* name, const wchar_t* number, const wchar_t* type = L"modem",
-               const wchar_t* device = kModem) {
+               const wchar_t* device = kModem, DWORD entryType = RASET_Phone) {
     RASENTRYW entry;
     ZeroMemory(&entry, sizeof entry);
     entry.dwSize = sizeof entry;
+    entry.dwType = entryType;
     lstrcpynW(entry.szLocalPhoneNumber, number, RAS_MaxPhoneNumber + 1);
     lstrcpynW(entry.szDeviceType, type, RAS_MaxDeviceType + 1);
     lstrcpynW(entry.szDeviceName, device, RAS_MaxDeviceName + 1);
     return ras::setEntryProperties(name, &entry, sizeof entry);
 }
+
+constexpr char kDesktop[] = "[Service]\r\nDialect=desktop\r\n";
 
 void writeConfig(const std::string& ini) {
     writeFileBytes(L"\\windows\\rassim.ini", ini);
@@ -61,6 +71,7 @@ class RasSimTest : public ProgramTest {
     void SetUp() override {
         ProgramTest::SetUp();
         notes.clear();
+        noteMessages.clear();
         WNDCLASSW wc{};
         wc.lpfnWndProc = recorderProc;
         wc.hInstance = GetModuleHandleW(nullptr);
@@ -102,6 +113,20 @@ class RasSimTest : public ProgramTest {
 
     HWND window_ = nullptr;
 };
+
+using Status = std::tuple<DWORD, DWORD, DWORD>; // result, state, error
+
+Status statusOf(HRASCONN handle, DWORD size = sizeof(RASCONNSTATUSW),
+                std::wstring* deviceName = nullptr) {
+    RASCONNSTATUSW status;
+    ZeroMemory(&status, sizeof status);
+    status.dwSize = size;
+    DWORD result = ras::getConnectStatus(handle, &status);
+    if (deviceName) *deviceName = status.szDeviceName;
+    return {result, static_cast<DWORD>(status.rasconnstate), status.dwError};
+}
+
+Status answered(DWORD state, DWORD error) { return {0, state, error}; }
 
 std::vector<std::wstring> listedDevices() {
     DWORD bytes = 0, count = 0;
@@ -191,6 +216,30 @@ TEST_F(RasSimTest, TheTimingsPlaceTheAnswerAndTheVerification) {
     EXPECT_EQ(notes, kConnecting);
 }
 
+TEST_F(RasSimTest, TheDialectChoosesTheMessageAndTheLogNamesIt) {
+    const std::pair<std::string, UINT> cases[] = {
+        {"", WM_RASDIALEVENT},
+        {"[Service]\r\nDialect=handheld\r\n", WM_RASDIALEVENT},
+        {"[Service]\r\nDialect=windows\r\n", WM_RASDIALEVENT}, // unknown: the handheld
+        {kDesktop, registeredRasDialEvent()},
+        {"[Service]\r\nDialect = DeskTop ; the desktop's RAS\r\n", registeredRasDialEvent()},
+    };
+    ASSERT_NE(registeredRasDialEvent(), static_cast<UINT>(WM_RASDIALEVENT));
+    for (const auto& [ini, message] : cases) {
+        deleteFile(L"\\windows\\rassim.log");
+        writeConfig(ini);
+        notes.clear();
+        noteMessages.clear();
+        dialNumber(L"1");
+        advance(3000);
+        EXPECT_EQ(notes, kConnecting) << ini;
+        EXPECT_EQ(noteMessages, std::vector<UINT>(kConnecting.size(), message)) << ini;
+        const std::string dialect = message == WM_RASDIALEVENT ? "handheld" : "desktop";
+        EXPECT_EQ(readFileBytes(L"\\windows\\rassim.log").find("0 service started: " + dialect), 0u)
+            << ini;
+    }
+}
+
 // --- answers as RAS gives them ---
 
 TEST_F(RasSimTest, RecordsOfTheWrongSizeAreRefused) {
@@ -243,6 +292,35 @@ TEST_F(RasSimTest, ADialNeedsItsEntryAndAFreeDeviceThatExists) {
                                         {RASCS_Disconnected, ERROR_PORT_NOT_AVAILABLE}}));
 }
 
+TEST_F(RasSimTest, TheConnectStatusTellsTheStateAndTheErrorAndChangesNothing) {
+    writeConfig("[Numbers]\r\n1=busy\r\n");
+    EXPECT_EQ(statusOf(reinterpret_cast<HRASCONN>(static_cast<ULONG_PTR>(0x7fff0000))),
+              Status(ERROR_INVALID_HANDLE, 0, 0)); // never dialled
+    HRASCONN busy = dialNumber(L"1");
+    advance(0);
+    EXPECT_EQ(statusOf(busy), answered(RASCS_ConnectDevice, 0));
+    // The record as desktop Windows had it before the phone number was added.
+    EXPECT_EQ(statusOf(busy, offsetof(RASCONNSTATUSW, szPhoneNumber)),
+              Status(ERROR_INVALID_SIZE, 0, 0));
+    advance(2000);
+    EXPECT_EQ(statusOf(busy), answered(RASCS_Disconnected, 676));
+    EXPECT_EQ(ras::hangUp(busy), 0u);
+    EXPECT_EQ(statusOf(busy), Status(ERROR_INVALID_HANDLE, 0, 0));
+
+    HRASCONN live = dialNumber(L"2");
+    advance(3000);
+    notes.clear();
+    std::wstring device;
+    EXPECT_EQ(statusOf(live, sizeof(RASCONNSTATUSW), &device), answered(RASCS_Connected, 0));
+    EXPECT_EQ(device, kModem);
+    rassim::injectFailure(rassim::Call::GetConnectStatus, ERROR_NOT_ENOUGH_MEMORY, 1);
+    EXPECT_EQ(std::get<0>(statusOf(live)), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    EXPECT_EQ(rassim::callCount(rassim::Call::GetConnectStatus), 7);
+    pumpMessages();
+    EXPECT_TRUE(notes.empty());
+    EXPECT_EQ(enumerated(), std::vector<HRASCONN>{live});
+}
+
 // --- hang-up ---
 
 TEST_F(RasSimTest, HangingUpADialUnderWayOrALiveConnectionPostsDisconnectedWithNoError) {
@@ -290,6 +368,113 @@ TEST_F(RasSimTest, AnEndedConnectionStaysListedUntilHungUpAndThenPostsNothing) {
     EXPECT_EQ(ras::hangUp(dropped), 0u);
     pumpMessages();
     EXPECT_TRUE(notes.empty());
+}
+
+// --- the desktop dialect ---
+
+TEST_F(RasSimTest, TheDesktopRefusesAnEntryNotForAPhoneLineWhichTheHandheldNeverAsks) {
+    EXPECT_EQ(putEntry(kEntry, L"1", L"modem", kModem, 0), 0u);
+    writeConfig(kDesktop);
+    EXPECT_EQ(putEntry(kEntry, L"2", L"modem", kModem, 0),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(putEntry(kEntry, L"3", L"modem", kModem, RASET_Vpn),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_STREQ(rassim::readStoredEntry(kEntry).number, L"1");
+    EXPECT_EQ(putEntry(kEntry, L"4", L"modem", kModem, RASET_Phone), 0u);
+    EXPECT_STREQ(rassim::readStoredEntry(kEntry).number, L"4");
+}
+
+TEST_F(RasSimTest, ADesktopDialReportsAFailureByItsFailingStateAndNothingAfter) {
+    writeConfig(std::string(kDesktop) + "[Numbers]\r\n1=busy\r\n[Accounts]\r\nbob=pw\r\n");
+    const Note openPort{RASCS_OpenPort, 0};
+    std::vector<Note> busy(kConnecting.begin(), kConnecting.begin() + 3);
+    busy.push_back({RASCS_ConnectDevice, 676});
+    std::vector<Note> refused(kConnecting.begin(), kConnecting.begin() + 7);
+    refused.push_back({RASCS_Authenticate, 691});
+    struct Case {
+        const wchar_t* number;
+        const wchar_t* user;
+        const std::vector<Note>& expected;
+    } cases[] = {{L"1", L"bob", busy}, {L"2", L"alice", refused}};
+    for (const Case& c : cases) {
+        notes.clear();
+        HRASCONN handle = dialNumber(c.number, c.user);
+        advance(1999); // the line answers at 2000
+        EXPECT_EQ(notes.size(), 3u) << c.number;
+        advance(60000);
+        EXPECT_EQ(notes, c.expected) << c.number;
+        const Note failed = c.expected.back();
+        EXPECT_EQ(statusOf(handle), answered(failed.first, failed.second)) << c.number;
+        EXPECT_EQ(enumerated(), std::vector<HRASCONN>{handle}); // listed until hung up
+        notes.clear();
+        EXPECT_EQ(ras::hangUp(handle), 0u);
+        pumpMessages();
+        EXPECT_TRUE(notes.empty()) << c.number;
+    }
+
+    // The port: a device that is not there, or one that is taken, fails at once.
+    notes.clear();
+    HRASCONN unknown = dialNumber(L"2", L"bob", L"pw", L"modem", L"No Such Modem");
+    advance(0);
+    EXPECT_EQ(notes, (std::vector<Note>{openPort, {RASCS_OpenPort, ERROR_DEVICE_DOES_NOT_EXIST}}));
+    ras::hangUp(unknown);
+    notes.clear();
+    rassim::addForeignConnection(L"Other", L"modem", kModem);
+    HRASCONN taken = dialNumber(L"2", L"bob");
+    advance(60000);
+    EXPECT_EQ(notes, (std::vector<Note>{openPort, {RASCS_OpenPort, ERROR_PORT_NOT_AVAILABLE}}));
+    EXPECT_EQ(statusOf(taken), answered(RASCS_OpenPort, ERROR_PORT_NOT_AVAILABLE));
+}
+
+TEST_F(RasSimTest, ADesktopDropOrHangUpPostsNothingAndTheStatusTells) {
+    writeConfig(std::string(kDesktop) + "[Numbers]\r\n1=drop:5\r\n");
+    HRASCONN dropped = dialNumber(L"1");
+    advance(3000);
+    EXPECT_EQ(notes, kConnecting);
+    notes.clear();
+    advance(4999);
+    EXPECT_EQ(statusOf(dropped), answered(RASCS_Connected, 0));
+    advance(1);
+    EXPECT_EQ(statusOf(dropped), answered(RASCS_Disconnected, ERROR_REMOTE_DISCONNECTION));
+    EXPECT_TRUE(notes.empty());
+    rassim::ConnectionInfo info{};
+    ASSERT_EQ(rassim::connectionAt(0, &info), 1);
+    EXPECT_EQ(info.ended, 1);
+    EXPECT_EQ(ras::hangUp(dropped), 0u);
+
+    HRASCONN dialing = dialNumber(L"2");
+    advance(1000);
+    notes.clear();
+    EXPECT_EQ(ras::hangUp(dialing), 0u);
+    advance(10000);
+    EXPECT_TRUE(notes.empty());
+    HRASCONN live = dialNumber(L"2");
+    advance(3000);
+    EXPECT_EQ(notes, kConnecting);
+    notes.clear();
+    EXPECT_EQ(ras::hangUp(live), 0u);
+    advance(10000);
+    EXPECT_TRUE(notes.empty());
+    EXPECT_EQ(statusOf(live), Status(ERROR_INVALID_HANDLE, 0, 0));
+    EXPECT_EQ(rassim::connectionCount(), 0);
+}
+
+TEST_F(RasSimTest, ALongDeviceNameIsListedWholeOnTheDesktopAndCutOnTheHandheld) {
+    const std::string name = "A modem whose name runs to sixty characters, listed whole:60";
+    ASSERT_EQ(name.size(), 60u);
+    const std::wstring whole(name.begin(), name.end()), cut = whole.substr(0, 32);
+    const std::pair<std::string, std::wstring> cases[] = {{"", cut}, {kDesktop, whole}};
+    for (const auto& [dialect, listed] : cases) {
+        writeConfig(dialect + "[Devices]\r\nDevice1=modem," + name + "\r\n");
+        EXPECT_EQ(listedDevices(), std::vector<std::wstring>{L"modem," + listed});
+        notes.clear();
+        HRASCONN handle = dialNumber(L"1", L"user", L"pw", L"modem", listed.c_str());
+        advance(3000);
+        EXPECT_EQ(notes, kConnecting) << dialect;
+        std::wstring device;
+        statusOf(handle, sizeof(RASCONNSTATUSW), &device);
+        EXPECT_EQ(device, listed);
+    }
 }
 
 // --- test controls, real time, log ---
