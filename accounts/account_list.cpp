@@ -46,12 +46,13 @@ int rowData(int position) {
     LVITEMW item{};
     item.mask = LVIF_PARAM;
     item.iItem = position;
-    if (!SendMessageW(listWindow, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    if (!SendMessageW(listWindow, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return kNoRow;
     return static_cast<int>(item.lParam);
 }
 
 // The position of the row that carries rowId, or -1.
 int findRow(int rowId) {
+    if (rowId == kNoRow) return -1; // rows that cannot be read give it too
     int count = accountRowCount();
     for (int position = 0; position < count; ++position)
         if (rowData(position) == rowId) return position;
@@ -104,7 +105,7 @@ int accountRowCount() { return static_cast<int>(SendMessageW(listWindow, LVM_GET
 
 int addAccountRow(const wchar_t* name, const wchar_t* number, int select) {
     int position = accountRowCount();
-    int rowId = nextRowId++;
+    int rowId = nextRowId;
 
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -113,6 +114,9 @@ int addAccountRow(const wchar_t* name, const wchar_t* number, int select) {
     item.lParam = rowId;
     position = static_cast<int>(
         SendMessageW(listWindow, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    // Going on would address row -1, which means every row.
+    if (position < 0) return kNoRow;
+    ++nextRowId;
 
     LVITEMW sub{};
     sub.mask = LVIF_TEXT;
@@ -155,7 +159,7 @@ int focusedRowId(int* rowId) {
         SendMessageW(listWindow, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (position < 0) return 0;
     *rowId = rowData(position);
-    return 1;
+    return *rowId != kNoRow;
 }
 
 void sortAccountList() {

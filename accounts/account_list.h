@@ -11,8 +11,13 @@ void createAccountList(HWND parent, int width, int height);
 HWND accountListWindow();
 int accountRowCount();
 
+// What addAccountRow gives when the control refuses the row: the account has
+// no row and no row id (row ids are never negative).
+const int kNoRow = -1;
+
 // Appends a row and returns its row id; select makes it the focused and
-// selected row.
+// selected row. When the control cannot insert the row nothing else is done
+// and the result is kNoRow.
 int addAccountRow(const wchar_t* name, const wchar_t* number, int select);
 void updateAccountRow(int rowId, const wchar_t* name, const wchar_t* number);
 void removeAccountRow(int rowId);

@@ -5,7 +5,9 @@
 #include <commctrl.h>
 #include <cwchar>
 #include <string>
+#include <vector>
 
+#include "accounts/account_file.h"
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "resources/resource.h"
@@ -45,9 +47,48 @@ void deleteRecord(int slot) {
     accounts::removeAccountRow(accountTable.records[slot].rowId);
 }
 
+// The list control refusing every new row, and the state changes it is asked for.
+WNDPROC listProc;
+std::vector<WPARAM> stateChanges;
+
+LRESULT CALLBACK refusingListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == LVM_INSERTITEMW) return -1;
+    if (message == LVM_SETITEMSTATE) stateChanges.push_back(wParam);
+    return CallWindowProcW(listProc, window, message, wParam, lParam);
+}
+
+void refuseNewRows() {
+    stateChanges.clear();
+    listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refusingListProc)));
+}
+
 } // namespace
 
 class AccountListTest : public ProgramTest {};
+
+TEST_F(AccountListTest, ARowTheControlRefusesTouchesNoOtherRowAndKeepsItsAccount) {
+    addAccount(L"A", L"1", L"", L"", 0, 1);
+    addAccount(L"B", L"2", L"", L"", 0, 0);
+    refuseNewRows();
+    EXPECT_EQ(accounts::addAccountRow(L"C", L"3", 1), accounts::kNoRow);
+    EXPECT_TRUE(stateChanges.empty()) << "row -1 would mean every row";
+    EXPECT_EQ(rowState(0), static_cast<UINT>(LVIS_FOCUSED | LVIS_SELECTED));
+    EXPECT_EQ(rowState(1), 0u);
+    EXPECT_EQ(accounts::findSelectedRecord(), 0);
+
+    // Read from the file, an account without a row stays in the table and in the file.
+    accountTable = accounts::AccountTable{};
+    const std::string file = "\n2\nA,1,,,0\nB,2,u,p,5\n";
+    writeFileBytes(accounts::kAccountFilePath, file);
+    ASSERT_EQ(accounts::loadAccountFile(), 1);
+    EXPECT_EQ(accounts::accountRowCount(), 0);
+    ASSERT_EQ(accountTable.recordCount, 2);
+    EXPECT_EQ(accountTable.records[1].rowId, accounts::kNoRow);
+    EXPECT_EQ(accounts::findSelectedRecord(), -1);
+    ASSERT_EQ(accounts::saveAccountFile(), 1);
+    EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), file);
+}
 
 TEST_F(AccountListTest, IsAReportListOverTheMenuBarStrip) {
     ASSERT_NE(list(), nullptr);
