@@ -10,9 +10,31 @@
 #include "resources/resource.h"
 #include "resources/string_ids.h"
 
+#ifndef _WIN32_WCE
+#include <objbase.h>
+#endif
+
 namespace app {
 
 namespace {
+
+#ifndef _WIN32_WCE
+// The shell may hand a web address to a handler that COM activates, so the
+// thread that launches the start program joins an apartment for the run.
+class ComApartment {
+  public:
+    ComApartment()
+        : result_(CoInitializeEx(0, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+
+  private:
+    ComApartment(const ComApartment&);
+    ComApartment& operator=(const ComApartment&);
+    HRESULT result_;
+};
+#endif
 
 constexpr UINT kTickMilliseconds = 1000;
 
@@ -50,6 +72,9 @@ int runProgram(HINSTANCE instance) {
         return 0;
     }
 
+#ifndef _WIN32_WCE
+    ComApartment com;
+#endif
     registerMainWindowClass(className);
     HWND window = CreateWindowExW(0, className, ui::shellState.windowTitle, WS_VISIBLE,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,

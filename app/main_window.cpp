@@ -73,7 +73,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return onCommand(window, wParam, lParam);
     case WM_TIMER: return onTimer(wParam);
     case WM_RASDIALEVENT: return onRasDialEvent(wParam, lParam);
-    default: return DefWindowProcW(window, message, wParam, lParam);
+    default:
+        // The desktop's RAS notifies with a registered message, not a fixed one.
+        if (dialup::isRasDialEvent(message)) return onRasDialEvent(wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

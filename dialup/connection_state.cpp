@@ -4,4 +4,38 @@ namespace dialup {
 
 ConnectionState connectionState;
 
+void setDialLimit(std::int32_t maxMinutes) { connectionState.maxMinutes = maxMinutes; }
+
+void setConnectionHandle(HRASCONN handle) { connectionState.rasConnection = handle; }
+
+void beginDial() {
+    connectionState.connected = 0;
+    connectionState.dialing = 1;
+    connectionState.endReported = 0;
+}
+
+void markConnected() {
+    connectionState.connected = 1;
+    connectionState.connectedSeconds = 0;
+    connectionState.dialing = 0;
+}
+
+void countConnectedSecond() { ++connectionState.connectedSeconds; }
+
+void markHungUp() { connectionState.connected = 0; }
+
+void markIdle() {
+    connectionState.dialing = 0;
+    connectionState.connected = 0;
+}
+
+int markEnded() {
+    // A dial still under way has not ended, whatever was reported before.
+    int first =
+        !connectionState.endReported || connectionState.dialing || connectionState.connected;
+    markIdle();
+    connectionState.endReported = 1;
+    return first;
+}
+
 } // namespace dialup

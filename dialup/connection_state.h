@@ -1,5 +1,6 @@
 #pragma once
-// The current dial: one static record, all 0 at start.
+// The current dial: one static record, all 0 at start. Anyone may read it;
+// only the named steps below write it, so each change of the dial is one call.
 #include <windows.h>
 #include <ras.h>
 #include <cstdint>
@@ -12,8 +13,27 @@ struct ConnectionState {
     std::int32_t connectedSeconds; // whole seconds since it came up
     std::int32_t maxMinutes;       // of the account being dialed; 0 or less: no limit
     HRASCONN rasConnection;        // 0 when none
+    std::int32_t
+        endReported; // the current dial's end was handled; later reports of it change nothing
 };
 
 extern ConnectionState connectionState;
+
+// The maximum connect time of the account about to be dialed.
+void setDialLimit(std::int32_t maxMinutes);
+// The connection RasDial gave (0 for none), or 0 once it was hung up.
+void setConnectionHandle(HRASCONN handle);
+// A dial has started: dialing, not connected, its end still to come.
+void beginDial();
+// The connection is up: counting starts from 0.
+void markConnected();
+void countConnectedSecond();
+// A hang-up went through: no longer connected (a dial under way stays so).
+void markHungUp();
+// Neither dialing nor connected: the user hung up, or the time limit did.
+void markIdle();
+// The dial has ended: neither dialing nor connected. 1 when this is the first
+// report of its end, 0 when it was handled already.
+int markEnded();
 
 } // namespace dialup

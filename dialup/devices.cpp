@@ -8,6 +8,10 @@ namespace dialup {
 
 DeviceList deviceList;
 
+// The list's fields must hold what the platform's record holds.
+typedef char DeviceTypeFits[kDeviceTypeChars == RAS_MaxDeviceType + 1 ? 1 : -1];
+typedef char DeviceNameFits[kDeviceNameChars == RAS_MaxDeviceName + 1 ? 1 : -1];
+
 int scanDevices() {
     deviceList = DeviceList{};
     DWORD bytes = 0;

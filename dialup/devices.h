@@ -7,7 +7,14 @@ namespace dialup {
 
 constexpr int kMaxDevices = 10;
 constexpr int kDeviceTypeChars = 17;
+// The whole name the platform's RAS gives, and the terminator: the handheld's
+// names hold 32 characters, the desktop's 128 (RAS_MaxDeviceName of each). A
+// name cut shorter would name a device that does not exist.
+#ifdef _WIN32_WCE
 constexpr int kDeviceNameChars = 33;
+#else
+constexpr int kDeviceNameChars = 129;
+#endif
 
 struct DeviceRecord {
     wchar_t type[kDeviceTypeChars];

@@ -12,6 +12,7 @@
 #include "dialup/devices.h"
 #include "dialup/dial_view.h"
 #include "dialup/dialing.h"
+#include "dialup/monitor.h"
 #include "dialup/phone_number.h"
 #include "dialup/waiting.h"
 #include "platform/shell.h"
@@ -51,11 +52,10 @@ void fillDevices(HWND dialog) {
 }
 
 void hangUpPress() {
-    connectionState.dialing = 0;
-    connectionState.connected = 0;
+    markIdle();
     showWaitCursor();
     setStatusText(ui::loadText(res::IDS_HANGUP_IN_PROGRESS).chars);
-    hangUpCurrent();
+    hangUpAndReport();
     setDialButtonCaption(ui::loadText(res::IDS_DIAL).chars);
     showArrowCursor();
 }
@@ -83,10 +83,9 @@ void dialPress(HWND dialog) {
     }
     const accounts::AccountRecord* account = selectedAccount();
     if (!account) return;
-    connectionState.maxMinutes = account->maxConnectMinutes;
+    setDialLimit(account->maxConnectMinutes);
     if (dialAccount(account->userName, account->password) != 0) return;
-    connectionState.connected = 0;
-    connectionState.dialing = 1;
+    beginDial();
     setDialButtonCaption(ui::loadText(res::IDS_HANGUP).chars);
     enableDialButtons(0);
 }

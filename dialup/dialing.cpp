@@ -33,20 +33,29 @@ DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
     entry.dwFrameSize = 1500;
     entry.dwfNetProtocols = RASNP_Ip;
     entry.dwFramingProtocol = RASFP_Ppp;
+#ifndef _WIN32_WCE
+    // The desktop's record says what kind of entry it is and is refused without;
+    // the handheld's has no such field.
+    entry.dwType = RASET_Phone;
+#endif
     ui::copyCut(entry.szDeviceType, deviceType);
     ui::copyCut(entry.szDeviceName, deviceName);
     return ras::setEntryProperties(entryName(), &entry, sizeof entry);
 }
 
 DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
-    connectionState.rasConnection = nullptr;
+    setConnectionHandle(0);
     RASDIALPARAMSW params;
     ZeroMemory(&params, sizeof params);
     params.dwSize = sizeof params;
     ui::copyCut(params.szEntryName, entryName());
     ui::copyCut(params.szUserName, userName);
     ui::copyCut(params.szPassword, password);
-    DWORD result = ras::dial(&params, ui::shellState.mainWindow, &connectionState.rasConnection);
+    // Kept also when the dial fails: RAS may have made a connection that still
+    // has to be hung up.
+    HRASCONN handle = 0;
+    DWORD result = ras::dial(&params, ui::shellState.mainWindow, &handle);
+    setConnectionHandle(handle);
     SecureZeroMemory(params.szPassword, sizeof params.szPassword);
     return result;
 }
@@ -56,9 +65,9 @@ DWORD hangUpCurrent() {
     showWaitCursor();
     DWORD result = ras::hangUp(connectionState.rasConnection);
     if (result == 0) {
-        connectionState.connected = 0;
+        markHungUp();
         pause(kHangUpPauseMs);
-        connectionState.rasConnection = nullptr;
+        setConnectionHandle(0);
     }
     showArrowCursor();
     return result;

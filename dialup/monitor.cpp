@@ -24,16 +24,16 @@ void showStatus(int stringId) { setStatusText(ui::loadText(stringId).chars); }
 
 void onConnected() {
     showStatus(res::IDS_CONNECTED);
-    connectionState.connected = 1;
-    connectionState.connectedSeconds = 0;
-    connectionState.dialing = 0;
+    markConnected();
     launcher::launchStartProgram(launcher::startProgram);
 }
 
-void onDisconnected(int error) {
+// Every way a dial ends comes here, once per dial: a later report of the same
+// end (RASCS_Disconnected after the failing state, or after a hang-up that
+// was already told) changes nothing.
+void onDialEnded(int error) {
+    if (!markEnded()) return;
     setDialButtonCaption(ui::loadText(res::IDS_DIAL).chars);
-    connectionState.connected = 0;
-    connectionState.dialing = 0;
     if (error > 0) {
         // The user may be elsewhere: bring the failure into view.
         ui::bringForward(ui::shellState.mainWindow);
@@ -45,27 +45,78 @@ void onDisconnected(int error) {
     enableDialButtons(1);
 }
 
+// The desktop's RAS tells nothing once the connection is up, so a line that
+// dropped is found by asking. 0 while the line is up; otherwise the error it
+// ended with.
+int droppedLineError() {
+    if (!connectionState.rasConnection) return 0;
+    RASCONNSTATUSW status;
+    ZeroMemory(&status, sizeof status);
+    status.dwSize = sizeof status;
+    DWORD result = ras::getConnectStatus(connectionState.rasConnection, &status);
+    int gone = result == ERROR_INVALID_HANDLE ||
+               (result == 0 && status.rasconnstate == RASCS_Disconnected);
+    if (!gone) return 0;
+    int error = result == 0 ? static_cast<int>(status.dwError) : 0;
+    return error > 0 ? error : ERROR_REMOTE_DISCONNECTION;
+}
+
 } // namespace
 
+UINT rasDialEventMessage() {
+    static UINT message; // registered on first use; 0 until then
+    if (!message) {
+#ifndef _WIN32_WCE
+        message = RegisterWindowMessageA(RASDIALEVENT);
+#endif
+        if (!message) message = WM_RASDIALEVENT;
+    }
+    return message;
+}
+
+int isRasDialEvent(UINT message) {
+    return message == WM_RASDIALEVENT || message == rasDialEventMessage();
+}
+
 void onRasNotification(unsigned state, int error) {
+    // The handheld reports a failure as RASCS_Disconnected; the desktop reports
+    // it again with the state it happened in, and nothing after.
+    if (error > 0 || state == RASCS_Disconnected) {
+        onDialEnded(error);
+        return;
+    }
+    // Progress queued before the user hung up belongs to no dial any more.
+    if (!connectionState.dialing && !connectionState.connected) return;
     switch (state) {
     case RASCS_OpenPort: showStatus(res::IDS_DIALING); break;
     case RASCS_Authenticate: showStatus(res::IDS_AUTHENTICATING); break;
     case RASCS_Connected: onConnected(); break;
-    case RASCS_Disconnected: onDisconnected(error); break;
     default: break;
     }
 }
 
+void hangUpAndReport() {
+    if (!connectionState.rasConnection) return;
+    // The handheld's RAS reports the hang-up as a disconnection, the desktop's
+    // reports nothing: the program posts it too, and whichever comes second
+    // finds the dial already ended.
+    if (hangUpCurrent() == 0)
+        PostMessageW(ui::shellState.mainWindow, WM_RASDIALEVENT, RASCS_Disconnected, 0);
+}
+
 void onConnectedSecond() {
     if (connectionState.connected != 1) return;
-    ++connectionState.connectedSeconds;
+    if (int error = droppedLineError()) {
+        onDialEnded(error);
+        return;
+    }
+    countConnectedSecond();
     std::int32_t minutes = connectionState.connectedSeconds / 60;
     if (connectionState.maxMinutes > 0 && minutes >= connectionState.maxMinutes) {
-        // Cleared first: ticks go on under the message box below.
-        connectionState.connected = 0;
+        // Idle first: ticks go on under the message box below.
+        markIdle();
         ui::bringForward(ui::shellState.mainWindow);
-        hangUpCurrent();
+        hangUpAndReport();
         ui::showInformationText(res::IDS_MAX_TIME_REACHED);
         return;
     }

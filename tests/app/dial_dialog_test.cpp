@@ -54,7 +54,7 @@ std::vector<std::wstring> deviceChoices(HWND dialog) {
     HWND combo = GetDlgItem(dialog, IDC_DIAL_DEVICE);
     int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        wchar_t name[64] = {};
+        wchar_t name[RAS_MaxDeviceName + 1] = {};
         SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
         names.push_back(name);
     }
@@ -222,7 +222,26 @@ TEST_F(DialDialogTest, WithNoDeviceTheDialUsesTheFirstEmptySlot) {
     });
 }
 
-TEST_F(DialDialogTest, TheWholeRoadWithTheDefaultModem) {
+// The same screens whichever RAS the program meets: the handheld's, or the
+// desktop's, which notifies with a registered message, tells a failure by the
+// state it happened in and sends nothing after a drop or a hang-up.
+class DialectTest : public DialDialogTest, public testing::WithParamInterface<const char*> {
+  protected:
+    void SetUp() override {
+        DialDialogTest::SetUp();
+        useSim("");
+    }
+    // The simulated service in this test's dialect, with these sections.
+    void useSim(const std::string& sections) {
+        configureSim(std::string("[Service]\r\nDialect=") + GetParam() + "\r\n" + sections);
+        dialup::deviceList.count = dialup::scanDevices();
+    }
+    bool desktop() const { return std::string(GetParam()) == "desktop"; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Dialects, DialectTest, testing::Values("handheld", "desktop"));
+
+TEST_P(DialectTest, TheWholeRoadWithTheDefaultModem) {
     addAccount(L"Provider", L"5551234");
     inDialDialog([&](HWND dialog) {
         press(dialog, IDC_DIAL_BUTTON);
@@ -254,12 +273,15 @@ TEST_F(DialDialogTest, TheWholeRoadWithTheDefaultModem) {
         EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
         EXPECT_EQ(buttonsEnabled(dialog), 1);
         EXPECT_EQ(rassim::connectionCount(), 0);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1);
     });
 }
 
-TEST_F(DialDialogTest, ABusyNumberShowsTheErrorAndGivesTheButtonsBack) {
-    configureSim("[Numbers]\r\n9,5551234=busy\r\n");
+TEST_P(DialectTest, ABusyNumberShowsTheErrorOnceAndGivesTheButtonsBack) {
+    useSim("[Numbers]\r\n9,5551234=busy\r\n");
     addAccount(L"Provider", L"5551234");
+    HWND elsewhere = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                     50, nullptr, nullptr, nullptr, nullptr);
     inDialDialog([&](HWND dialog) {
         setItemText(dialog, IDC_DIAL_PREFIX, L"9");
         chooseDevice(dialog, 1);
@@ -269,11 +291,101 @@ TEST_F(DialDialogTest, ABusyNumberShowsTheErrorAndGivesTheButtonsBack) {
         EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
         EXPECT_EQ(buttonsEnabled(dialog), 1);
         EXPECT_EQ(connectionState.dialing, 0);
+        EXPECT_EQ(rassim::connectionCount(), 0);
+
+        // A further report of the ended dial changes nothing and brings nothing forward.
+        SetForegroundWindow(elsewhere);
+        dialup::setStatusText(L"unchanged");
+        PostMessageW(host(), WM_RASDIALEVENT, RASCS_Disconnected, ERROR_LINE_BUSY);
+        advance(10000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"unchanged");
+        EXPECT_EQ(GetForegroundWindow(), elsewhere);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1);
+        EXPECT_EQ(statusAtPause.size(), 1u);
     });
+    DestroyWindow(elsewhere);
     rassim::StoredEntry stored = rassim::readStoredEntry(L"Tamlink PPC");
     EXPECT_STREQ(stored.number, L"9,5551234");
     EXPECT_STREQ(stored.deviceType, L"isdn");
     EXPECT_STREQ(stored.deviceName, kIsdn);
+}
+
+TEST_P(DialectTest, AnAccountRefusedAtVerificationShowsTheError) {
+    useSim("[Accounts]\r\nbob=secret\r\n");
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        press(dialog, IDC_DIAL_BUTTON);
+        advance(2000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Verifying the user name and password...");
+        advance(1000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"error: authentication failure.");
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        EXPECT_EQ(connectionState.rasConnection, nullptr);
+    });
+}
+
+TEST_P(DialectTest, TheOtherSideHangingUpIsToldWithinATick) {
+    useSim("[Numbers]\r\n5551234=drop:5\r\n");
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        press(dialog, IDC_DIAL_BUTTON);
+        advance(3000);
+        ASSERT_EQ(connectionState.connected, 1);
+        for (int second = 0; second < 4; ++second) {
+            advance(1000);
+            tick();
+        }
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected  00:04");
+        advance(1000); // the line drops
+        tick();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"error: remote disconnection.");
+        EXPECT_EQ(connectionState.connected, 0);
+        EXPECT_EQ(connectionState.connectedSeconds, 4);
+        EXPECT_EQ(connectionState.rasConnection, nullptr);
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        EXPECT_EQ(rassim::connectionCount(), 0);
+    });
+    // Idle again: a tick asks RAS nothing.
+    int asked = rassim::callCount(rassim::Call::GetConnectStatus);
+    tick();
+    EXPECT_EQ(rassim::callCount(rassim::Call::GetConnectStatus), asked);
+}
+
+TEST_P(DialectTest, ADeviceIsDialledUnderTheWholeNameRasGives) {
+    const std::wstring longName = L"Standard 56000 bps V.90 Modem with a long vendor name #01234";
+    ASSERT_EQ(longName.size(), 60u);
+    useSim("[Devices]\r\nDevice1=modem," + std::string(longName.begin(), longName.end()) + "\r\n");
+    const std::wstring listed = desktop() ? longName : longName.substr(0, 32);
+    ASSERT_EQ(dialup::deviceList.count, 1);
+    EXPECT_EQ(std::wstring(dialup::deviceList.slots[0].name), listed);
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        EXPECT_EQ(deviceChoices(dialog), (std::vector<std::wstring>{listed}));
+        press(dialog, IDC_DIAL_BUTTON);
+        advance(3000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected");
+        EXPECT_EQ(std::wstring(rassim::readStoredEntry(L"Tamlink PPC").deviceName), listed);
+        press(dialog, IDC_DIAL_BUTTON);
+        pumpMessages();
+    });
+    EXPECT_EQ(std::wstring(dialup::rememberedDevice), listed);
+}
+
+TEST_P(DialectTest, AConnectionReportedAfterTheUserHungUpStartsNothing) {
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        press(dialog, IDC_DIAL_BUTTON);
+        rassim::advanceClock(3000); // up, but not yet read from the queue
+        press(dialog, IDC_DIAL_BUTTON);
+        pumpMessages();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
+        EXPECT_EQ(connectionState.connected, 0);
+        EXPECT_EQ(connectionState.dialing, 0);
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        tick();
+        EXPECT_EQ(connectionState.connectedSeconds, 0);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
+    });
 }
 
 TEST_F(DialDialogTest, OpenedDuringADialItStartsFreshAndItsPressHangsUpClearingBothFlags) {

@@ -98,6 +98,7 @@ RASENTRYW expectedEntry(const wchar_t* number, const wchar_t* type, const wchar_
     entry.dwFrameSize = 1500;
     entry.dwfNetProtocols = 4;
     entry.dwFramingProtocol = 1;
+    entry.dwType = RASET_Phone; // the desktop's record refuses an entry without it
     lstrcpynW(entry.szDeviceType, type, RAS_MaxDeviceType + 1);
     lstrcpynW(entry.szDeviceName, name, RAS_MaxDeviceName + 1);
     return entry;

@@ -347,7 +347,7 @@ TEST_F(MonitorTest, WithoutADialDialogNotificationsStillChangeTheState) {
     EXPECT_EQ(rassim::connectionCount(), 0);
 }
 
-TEST_F(MonitorTest, StatesOtherThanTheFourChangeNothing) {
+TEST_F(MonitorTest, StatesOtherThanTheFourChangeNothingUnlessTheyCarryAnError) {
     addAccount(0);
     inDialDialog([&](HWND dialog) {
         press(dialog, IDC_DIAL_BUTTON);
@@ -358,10 +358,8 @@ TEST_F(MonitorTest, StatesOtherThanTheFourChangeNothing) {
         std::vector<DWORD> others{0x1000, 0x1001, 0x1002, 0x1003, 0x2002, 0xFFFF};
         for (DWORD state = RASCS_PortOpened; state <= 23; ++state)
             if (state != RASCS_Authenticate) others.push_back(state);
-        for (DWORD state : others) {
+        for (DWORD state : others)
             notify(state, 0);
-            notify(state, 678);
-        }
         EXPECT_TRUE(statuses.empty());
         EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"unchanged");
         EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Hangup");
@@ -375,7 +373,15 @@ TEST_F(MonitorTest, StatesOtherThanTheFourChangeNothing) {
         notify(MAKEWPARAM(RASCS_Authenticate, 0x12), 0);
         EXPECT_EQ(statuses,
                   (std::vector<std::wstring>{L"Verifying the user name and password..."}));
-        notify(RASCS_Disconnected, 0);
+
+        // The desktop tells a failure by the state it happened in, with nothing after.
+        notify(RASCS_ConnectDevice, 678);
+        EXPECT_EQ(statuses.back(), L"error: no answer.");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        EXPECT_EQ(connectionState.dialing, 0);
+        EXPECT_EQ(connectionState.rasConnection, nullptr);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1);
     });
 }
 

@@ -77,7 +77,11 @@ std::vector<std::wstring> launchedFiles() {
     return files;
 }
 
-void connectionComesUp() { dialup::onRasNotification(RASCS_Connected, 0); }
+// A dial under way reports its connection.
+void connectionComesUp() {
+    dialup::beginDial();
+    dialup::onRasNotification(RASCS_Connected, 0);
+}
 
 // The Options dialog with text typed into its field, closed with button.
 void setThroughOptions(DialogDriver& dialogs, const std::wstring& text, int button) {
@@ -222,6 +226,7 @@ int lineCount(const std::string& text) {
 void dialAndConnect() {
     ASSERT_EQ(dialup::writePhonebookEntry(L"123", L"modem", L"Hayes Compatible on COM1:"), 0u);
     ASSERT_EQ(dialup::dialAccount(L"user", L"pw"), 0u);
+    dialup::beginDial();
     rassim::advanceClock(10000);
 }
 

@@ -57,9 +57,26 @@ int selectedDevice(HWND dial) {
 
 } // namespace
 
-TEST(WholeRoad, FirstStartToConnectedAndBack) {
+// The same road whichever RAS the program meets: the handheld's, or the
+// desktop's (a registered notification message, nothing sent after a hang-up).
+class WholeRoad : public testing::TestWithParam<const char*> {
+  protected:
+    bool handheld() const { return std::string(GetParam()) == "handheld"; }
+    // Pictures for the README come from the handheld's road.
+    void picture(const Program& program, const std::string& name) {
+        if (handheld()) screenshot(program, name);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Dialects, WholeRoad, testing::Values("handheld", "desktop"));
+
+TEST_P(WholeRoad, FirstStartToConnectedAndBack) {
+    for (const wchar_t* file : {L"\\windows\\tamlink.cfg", L"\\windows\\tamlink.bak",
+                                L"\\windows\\rassim.pbk", L"\\windows\\rassim.log"})
+        DeleteFileW(file);
     // The modem of the simulated service, a little quicker than a real one.
-    writeFile(L"\\windows\\rassim.ini", "[Timing]\nDialMs=1500\nAuthMs=1500\n");
+    writeFile(L"\\windows\\rassim.ini", std::string("[Service]\nDialect=") + GetParam() +
+                                            "\n[Timing]\nDialMs=1500\nAuthMs=1500\n");
     Program program;
     ASSERT_TRUE(program.start());
     HWND window = program.mainWindow();
@@ -70,7 +87,7 @@ TEST(WholeRoad, FirstStartToConnectedAndBack) {
         L"No accounts were found. Do you want to create a new account?", 5000);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(text(question), L"Tamlink PPC");
-    screenshot(program, "first-run-question");
+    picture(program, "first-run-question");
     click(question, IDYES);
 
     // The editor for a new account.
@@ -82,7 +99,7 @@ TEST(WholeRoad, FirstStartToConnectedAndBack) {
     setItemText(editor, IDC_EDIT_USER, L"anna");
     setItemText(editor, IDC_EDIT_PASSWORD, L"secret");
     setItemText(editor, IDC_EDIT_MAX_MINUTES, L"30");
-    screenshot(program, "account-editor");
+    picture(program, "account-editor");
     click(editor, IDOK);
     ASSERT_TRUE(waitFor([&] { return listRowCount(list) == 1; }, 5000));
     EXPECT_EQ(listText(program, list, 0, 0), L"Home ISP");
@@ -91,7 +108,7 @@ TEST(WholeRoad, FirstStartToConnectedAndBack) {
     const std::string expected = "\n1\nHome ISP,5551234,anna,secret,30\n";
     EXPECT_TRUE(waitFor([&] { return readFile(L"\\windows\\tamlink.cfg") == expected; }, 2500));
     EXPECT_EQ(readFile(L"\\windows\\tamlink.cfg"), expected);
-    screenshot(program, "account-list");
+    picture(program, "account-list");
 
     // A tap on the row opens the dial dialog for it.
     HWND dial = tapFirstRow(program);
@@ -118,7 +135,7 @@ TEST(WholeRoad, FirstStartToConnectedAndBack) {
     EXPECT_FALSE(isEnabled(dial, IDC_DIAL_EDIT));
     EXPECT_FALSE(isEnabled(dial, IDC_DIAL_DELETE));
     EXPECT_FALSE(isEnabled(dial, IDCANCEL));
-    screenshot(program, "dial-connected");
+    picture(program, "dial-connected");
 
     // Hangup: the program pauses while the line drops, then tells it.
     click(dial, IDC_DIAL_BUTTON);
@@ -130,10 +147,11 @@ TEST(WholeRoad, FirstStartToConnectedAndBack) {
     EXPECT_TRUE(isEnabled(dial, IDC_DIAL_DELETE));
     EXPECT_TRUE(isEnabled(dial, IDCANCEL));
 
-    EXPECT_NE(readFile(L"\\windows\\rassim.log")
-                  .find("number \"0,5551234\", device isdn \"ISDN Terminal Adapter\""),
+    const std::string log = readFile(L"\\windows\\rassim.log");
+    EXPECT_NE(log.find("number \"0,5551234\", device isdn \"ISDN Terminal Adapter\""),
               std::string::npos)
         << "the entry holds the prefix, a comma and the number, and the chosen device";
+    EXPECT_NE(log.find(std::string(GetParam()) + " dialect"), std::string::npos);
     click(dial, IDCANCEL);
     ASSERT_TRUE(waitFor([&] { return program.noDialogOpen(); }, 5000));
 

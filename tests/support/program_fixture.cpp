@@ -16,6 +16,7 @@
 #include "dialup/devices.h"
 #include "dialup/dial_dialog.h"
 #include "dialup/dial_view.h"
+#include "dialup/monitor.h"
 #include "dialup/ras.h"
 #include "dialup/waiting.h"
 #include "launcher/start_program.h"
@@ -32,7 +33,7 @@ constexpr wchar_t kHostClass[] = L"TamtestHost";
 WNDPROC hostProc;
 
 LRESULT CALLBACK routingHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_RASDIALEVENT || message == WM_TIMER)
+    if (dialup::isRasDialEvent(message) || message == WM_TIMER)
         return app::mainWindowProc(window, message, wParam, lParam);
     return CallWindowProcW(hostProc, window, message, wParam, lParam);
 }
