@@ -1,13 +1,12 @@
 #pragma once
 // The usable modem and ISDN devices, found once at start-up.
-#include <array>
-#include <cstdint>
+#include "ui/int32.h"
 
 namespace dialup {
 
-constexpr int kMaxDevices = 10;
-constexpr int kDeviceTypeChars = 17;
-constexpr int kDeviceNameChars = 33;
+const int kMaxDevices = 10;
+const int kDeviceTypeChars = 17;
+const int kDeviceNameChars = 33;
 
 struct DeviceRecord {
     wchar_t type[kDeviceTypeChars];
@@ -15,8 +14,8 @@ struct DeviceRecord {
 };
 
 struct DeviceList {
-    std::array<DeviceRecord, kMaxDevices> slots;
-    std::int32_t count;
+    DeviceRecord slots[kMaxDevices];
+    ui::Int32 count;
 };
 
 extern DeviceList deviceList;
