@@ -1,6 +1,7 @@
 #include "accounts/account_editor.h"
 
 #include <windows.h>
+#include <cstdio>
 #include <cwchar>
 
 #include "accounts/account_format.h"
@@ -8,6 +9,7 @@
 #include "accounts/account_table.h"
 #include "accounts/editor_input.h"
 #include "ui/dialogs.h"
+#include "ui/fixed_text.h"
 #include "ui/message_box.h"
 #include "ui/strings.h"
 #include "platform/shell.h"
@@ -35,7 +37,7 @@ void showRecord(HWND dialog, const AccountRecord& record) {
     SetDlgItemTextW(dialog, IDC_EDIT_USER, record.userName);
     SetDlgItemTextW(dialog, IDC_EDIT_PASSWORD, record.password);
     wchar_t minutes[16];
-    swprintf(minutes, 16, L"%i", static_cast<int>(record.maxConnectMinutes));
+    wsprintfW(minutes, L"%i", static_cast<int>(record.maxConnectMinutes));
     SetDlgItemTextW(dialog, IDC_EDIT_MAX_MINUTES, minutes);
 }
 
@@ -69,10 +71,10 @@ int checkInput(const EditorInput& input) {
 }
 
 void store(AccountRecord& record, const EditorInput& input) {
-    wcscpy(record.name, input.name);
-    wcscpy(record.number, input.number);
-    wcscpy(record.userName, input.userName);
-    wcscpy(record.password, input.password);
+    ui::copyCut(record.name, input.name);
+    ui::copyCut(record.number, input.number);
+    ui::copyCut(record.userName, input.userName);
+    ui::copyCut(record.password, input.password);
     record.maxConnectMinutes = parseMaxMinutes(input.maxMinutes);
 }
 
@@ -162,9 +164,11 @@ int deleteAccount() {
     int slot = findSelectedRecord();
     if (slot < 0) return 0;
     AccountRecord& record = accountTable.records[slot];
-    wchar_t question[res::kTextChars + kNameChars + 2];
-    swprintf(question, sizeof question / sizeof question[0], L"%ls %ls?",
-             ui::loadText(res::IDS_CONFIRM_DELETE).chars, record.name);
+    const int kQuestionChars = res::kTextChars + kNameChars + 2;
+    wchar_t question[kQuestionChars];
+    _snwprintf(question, kQuestionChars - 1, L"%ls %ls?",
+               ui::loadText(res::IDS_CONFIRM_DELETE).chars, record.name);
+    question[kQuestionChars - 1] = L'\0';
     if (!ui::askQuestion(question)) return 0;
     record.deleted = 1;
     dirtyFlag = 1;

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <cstdio>
 #include <cwchar>
-#include <string>
-#include <string_view>
 
 #include "accounts/account_format.h"
 #include "accounts/account_list.h"
@@ -15,6 +13,7 @@
 #include "ui/fixed_text.h"
 #include "ui/message_box.h"
 #include "ui/raii.h"
+#include "ui/text_span.h"
 #include "launcher/start_program.h"
 #include "resources/string_ids.h"
 
@@ -25,38 +24,30 @@ const wchar_t kBackupFilePath[] = L"\\windows\\tamlink.bak";
 
 namespace {
 
-constexpr int kFieldBytes = static_cast<int>(format::kFieldBytes);
+const int kFieldBytes = static_cast<int>(format::kFieldBytes);
 
 // The whole of a file in memory, for one reading.
 class FileImage {
   public:
-    FileImage() = default;
-    ~FileImage() {
-        if (memory_) LocalFree(memory_);
-    }
-    FileImage(const FileImage&) = delete;
-    FileImage& operator=(const FileImage&) = delete;
+    FileImage() : bytesRead_(0) {}
 
     // 0 when the file cannot be opened, sized or held in memory.
     int read(const wchar_t* path) {
-        ui::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        ui::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, NULL));
         if (!file.valid()) return 0;
-        DWORD size = GetFileSize(file.get(), nullptr);
+        DWORD size = GetFileSize(file.get(), NULL);
         if (size == INVALID_FILE_SIZE) return 0;
-        memory_ = LocalAlloc(LMEM_FIXED, size ? size : 1);
-        if (!memory_) return 0;
-        if (!ReadFile(file.get(), memory_, size, &bytesRead_, nullptr)) bytesRead_ = 0;
+        if (!memory_.allocate(size)) return 0;
+        if (!ReadFile(file.get(), memory_.as<char>(), size, &bytesRead_, NULL)) bytesRead_ = 0;
         return 1;
     }
 
-    std::string_view text() const {
-        return std::string_view(static_cast<const char*>(memory_), bytesRead_);
-    }
+    ui::TextSpan text() const { return ui::TextSpan(memory_.as<const char>(), bytesRead_); }
 
   private:
-    HLOCAL memory_ = nullptr;
-    DWORD bytesRead_ = 0;
+    ui::LocalBuffer memory_;
+    DWORD bytesRead_;
 };
 
 int fileExists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
@@ -85,7 +76,7 @@ void readStartProgram(const format::Header& header) {
     if (wcslen(launcher::startProgram) < 3) launcher::startProgram[0] = L'\0';
 }
 
-void readAccounts(std::string_view text, const format::Header& header) {
+void readAccounts(ui::TextSpan text, const format::Header& header) {
     int count = header.count < 1 ? 0 : header.count;
     if (count > kMaxAccounts) count = kMaxAccounts; // the rest is dropped by the next save
     accountTable.recordCount = count;
@@ -107,17 +98,18 @@ void readAccounts(std::string_view text, const format::Header& header) {
 
 class PieceWriter {
   public:
-    explicit PieceWriter(HANDLE file) : file_(file) {}
+    explicit PieceWriter(HANDLE file) : file_(file), failed_(0) {}
 
     // Every piece is written with a call of its own; a failed one marks the
     // save as failed and the rest are written all the same.
-    void put(std::string_view bytes) {
+    void put(ui::TextSpan bytes) {
         if (!fileApi.write(file_, bytes.data(), static_cast<DWORD>(bytes.size()))) failed_ = 1;
     }
     void putNumberLine(int value) {
         char text[16];
-        int length = std::snprintf(text, sizeof text, "%i\n", value);
-        put(std::string_view(text, static_cast<std::size_t>(length)));
+        int length = _snprintf(text, sizeof text - 1, "%i\n", value);
+        if (length < 0) length = 0;
+        put(ui::TextSpan(text, static_cast<std::size_t>(length)));
     }
     // A text field: at most 99 bytes in the code page, then its comma.
     void putField(const wchar_t* text) {
@@ -127,13 +119,13 @@ class PieceWriter {
         char bytes[kFieldBytes + 2];
         int length = toCodePage(clean, bytes, kFieldBytes);
         bytes[length++] = ',';
-        put(std::string_view(bytes, static_cast<std::size_t>(length)));
+        put(ui::TextSpan(bytes, static_cast<std::size_t>(length)));
     }
     int failed() const { return failed_; }
 
   private:
     HANDLE file_;
-    int failed_ = 0;
+    int failed_;
 };
 
 void writeStartProgram(PieceWriter& writer) {
@@ -143,7 +135,7 @@ void writeStartProgram(PieceWriter& writer) {
     char bytes[kFieldBytes + 2];
     int length = toCodePage(clean, bytes, kFieldBytes);
     bytes[length++] = '\n';
-    writer.put(replaceAll(std::string_view(bytes, static_cast<std::size_t>(length)), " ", "^"));
+    writer.put(replaceAll(ui::TextSpan(bytes, static_cast<std::size_t>(length)), " ", "^"));
 }
 
 // 1 when every piece was written; the caller restores the backup otherwise.
@@ -183,7 +175,7 @@ int loadAccountFile() {
     FileImage image;
     if (!image.read(kAccountFilePath)) return 0;
     clearAccountRows();
-    std::string_view text = image.text();
+    ui::TextSpan text = image.text();
     format::Header header = format::readHeader(text);
     readStartProgram(header);
     readAccounts(text, header);

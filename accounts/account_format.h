@@ -9,13 +9,15 @@
 // Lines end with a single line feed. The reader never looks past the end of
 // the text it is given.
 #include <cstddef>
-#include <cstdint>
-#include <string_view>
 
-namespace accounts::format {
+#include "ui/int32.h"
+#include "ui/text_span.h"
+
+namespace accounts {
+namespace format {
 
 // Longest text of a field or of line 1, without its comma or line feed.
-constexpr std::size_t kFieldBytes = 99;
+const std::size_t kFieldBytes = 99;
 
 struct FieldText {
     char bytes[kFieldBytes + 1]; // zero-terminated
@@ -26,12 +28,12 @@ struct AccountLine {
     FieldText number;
     FieldText userName;
     FieldText password;
-    std::int32_t maxConnectMinutes;
+    ui::Int32 maxConnectMinutes;
 };
 
 struct Header {
     FieldText startProgram; // the first token, carets turned back into spaces
-    std::int32_t count;     // line 2 as written; may be below 1 or above the table
+    ui::Int32 count;        // line 2 as written; may be below 1 or above the table
     std::size_t firstLine;  // offset of the first account line
 };
 
@@ -42,20 +44,20 @@ bool isSpace(char c);
 // A decimal number the way atoi reads one (leading white space, a sign,
 // digits up to the first non-digit), held to the 32-bit range instead of
 // overflowing. No digits give 0.
-std::int32_t parseInt(std::string_view text);
+ui::Int32 parseInt(ui::TextSpan text);
 
-Header readHeader(std::string_view text);
+Header readHeader(ui::TextSpan text);
 
 // Reads the account line that starts at offset into line and returns the
 // offset of the next line. Past the end of the text every line is empty.
 // A field ends at a comma, an apostrophe or the line feed; a field that does
 // not end with a comma is the last one read from its line, the fields after
 // it stay empty and the maximum 0.
-std::size_t readAccountLine(std::string_view text, std::size_t offset, AccountLine& line);
+std::size_t readAccountLine(ui::TextSpan text, std::size_t offset, AccountLine& line);
 
 // 1 when text is a file whose save finished: it ends with a line feed and
 // holds its two header lines and as many account lines as its count says.
-int isCompleteFile(std::string_view text);
+int isCompleteFile(ui::TextSpan text);
 
 // Characters that would break a line of the file, turned into spaces: in an
 // account's text field a comma, an apostrophe or a line feed; in the start
@@ -67,4 +69,5 @@ void sanitizeStartProgram(wchar_t* text);
 // (a comma or an apostrophe).
 int hasReservedCharacter(const wchar_t* text);
 
-} // namespace accounts::format
+} // namespace format
+} // namespace accounts

@@ -13,9 +13,9 @@ namespace accounts {
 
 namespace {
 
-constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LVS_NOSORTHEADER |
-                             LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_REPORT;
-constexpr UINT kFocusedSelected = LVIS_FOCUSED | LVIS_SELECTED;
+const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LVS_NOSORTHEADER |
+                         LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_REPORT;
+const UINT kFocusedSelected = LVIS_FOCUSED | LVIS_SELECTED;
 
 HWND listWindow;
 // Row ids are never handed out twice in a run, so a new row's id differs from
@@ -32,7 +32,8 @@ SortKey sortKeys[kMaxAccounts];
 int sortKeyCount;
 
 void insertColumn(int position, const wchar_t* title, int width) {
-    LVCOLUMNW column{};
+    LVCOLUMNW column;
+    ZeroMemory(&column, sizeof column);
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.cx = width;
@@ -43,7 +44,8 @@ void insertColumn(int position, const wchar_t* title, int width) {
 }
 
 int rowData(int position) {
-    LVITEMW item{};
+    LVITEMW item;
+    ZeroMemory(&item, sizeof item);
     item.mask = LVIF_PARAM;
     item.iItem = position;
     if (!SendMessageW(listWindow, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return kNoRow;
@@ -60,7 +62,8 @@ int findRow(int rowId) {
 }
 
 void setRowText(int position, int subItem, const wchar_t* text) {
-    LVITEMW item{};
+    LVITEMW item;
+    ZeroMemory(&item, sizeof item);
     item.iSubItem = subItem;
     item.pszText = const_cast<wchar_t*>(text);
     SendMessageW(listWindow, LVM_SETITEMTEXTW, static_cast<WPARAM>(position),
@@ -68,7 +71,8 @@ void setRowText(int position, int subItem, const wchar_t* text) {
 }
 
 void focusAndSelect(int position) {
-    LVITEMW item{};
+    LVITEMW item;
+    ZeroMemory(&item, sizeof item);
     item.stateMask = kFocusedSelected;
     item.state = kFocusedSelected;
     SendMessageW(listWindow, LVM_SETITEMSTATE, static_cast<WPARAM>(position),
@@ -91,7 +95,7 @@ void createAccountList(HWND parent, int width, int height) {
     listWindow = CreateWindowExW(0, WC_LISTVIEWW, L"", kListStyle, 0, 0, width,
                                  height - platform::kMenuBarHeight, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ACCOUNT_LIST)),
-                                 ui::shellState.instance, nullptr);
+                                 ui::shellState.instance, NULL);
     nextRowId = 0;
     if (!listWindow) return;
     insertColumn(0, ui::loadText(res::IDS_COLUMN_NAME).chars, width / 2);
@@ -107,7 +111,8 @@ int addAccountRow(const wchar_t* name, const wchar_t* number, int select) {
     int position = accountRowCount();
     int rowId = nextRowId;
 
-    LVITEMW item{};
+    LVITEMW item;
+    ZeroMemory(&item, sizeof item);
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = position;
     item.pszText = const_cast<wchar_t*>(name);
@@ -118,7 +123,8 @@ int addAccountRow(const wchar_t* name, const wchar_t* number, int select) {
     if (position < 0) return kNoRow;
     ++nextRowId;
 
-    LVITEMW sub{};
+    LVITEMW sub;
+    ZeroMemory(&sub, sizeof sub);
     sub.mask = LVIF_TEXT;
     sub.iItem = position;
     sub.iSubItem = 1;
@@ -142,9 +148,9 @@ void removeAccountRow(int rowId) {
     SendMessageW(listWindow, LVM_DELETEITEM, static_cast<WPARAM>(position), 0);
     // The control hands the focus to a neighbour, which Edit and Delete would
     // then take for the user's pick.
-    LVITEMW item{};
+    LVITEMW item;
+    ZeroMemory(&item, sizeof item);
     item.stateMask = kFocusedSelected;
-    item.state = 0;
     SendMessageW(listWindow, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(&item));
 }
@@ -168,7 +174,8 @@ void sortAccountList() {
     for (int position = 0; position < count && sortKeyCount < kMaxAccounts; ++position) {
         SortKey& key = sortKeys[sortKeyCount++];
         key.rowId = rowData(position);
-        LVITEMW item{};
+        LVITEMW item;
+        ZeroMemory(&item, sizeof item);
         item.iSubItem = 0;
         item.pszText = key.name;
         item.cchTextMax = kFieldChars;

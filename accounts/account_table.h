@@ -2,32 +2,31 @@
 // The dial-up accounts in memory: one static table of fixed-size records.
 // Records never move: a deleted account keeps its slot, without a list row,
 // until the program ends.
-#include <array>
-#include <cstdint>
+#include "ui/int32.h"
 
 namespace accounts {
 
-constexpr int kMaxAccounts = 50;
-constexpr int kNameChars = 100;
-constexpr int kNumberChars = 129;   // the RAS phone-number limit and the terminator
-constexpr int kUserNameChars = 257; // the RAS user-name limit and the terminator
-constexpr int kPasswordChars = 257; // the RAS password limit and the terminator
-constexpr int kFieldChars = 100;    // what the editor and the file keep: 99 and the terminator
+const int kMaxAccounts = 50;
+const int kNameChars = 100;
+const int kNumberChars = 129;   // the RAS phone-number limit and the terminator
+const int kUserNameChars = 257; // the RAS user-name limit and the terminator
+const int kPasswordChars = 257; // the RAS password limit and the terminator
+const int kFieldChars = 100;    // what the editor and the file keep: 99 and the terminator
 
 struct AccountRecord {
     wchar_t name[kNameChars];
     wchar_t number[kNumberChars];
     wchar_t userName[kUserNameChars];
     wchar_t password[kPasswordChars]; // held and stored in clear
-    std::int32_t maxConnectMinutes;   // below 1: no limit
-    std::int32_t deleted;             // 1 when deleted during this run
-    std::int32_t rowId;               // the item data of the account's list row
+    ui::Int32 maxConnectMinutes;      // below 1: no limit
+    ui::Int32 deleted;                // 1 when deleted during this run
+    ui::Int32 rowId;                  // the item data of the account's list row
 };
 
 struct AccountTable {
-    std::array<AccountRecord, kMaxAccounts> records;
-    std::int32_t recordCount;   // slots in use, deleted ones included; never shrinks
-    std::int32_t selectedIndex; // the record the current command works on, -1 for none
+    AccountRecord records[kMaxAccounts];
+    ui::Int32 recordCount;   // slots in use, deleted ones included; never shrinks
+    ui::Int32 selectedIndex; // the record the current command works on, -1 for none
 };
 
 extern AccountTable accountTable;

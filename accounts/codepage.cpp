@@ -1,16 +1,20 @@
 #include "accounts/codepage.h"
 
 #include <windows.h>
-#include <cstring>
 #include <cwchar>
+
+#include "ui/fixed_text.h"
 
 namespace accounts {
 
 namespace {
 
 int bytesFor(const wchar_t* text, int chars) {
-    return chars ? WideCharToMultiByte(CP_ACP, 0, text, chars, nullptr, 0, nullptr, nullptr) : 0;
+    return chars ? WideCharToMultiByte(CP_ACP, 0, text, chars, NULL, 0, NULL, NULL) : 0;
 }
+
+// The first half of a surrogate pair.
+int isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 } // namespace
 
@@ -19,26 +23,26 @@ int toCodePage(const wchar_t* text, char* out, int maxBytes) {
     // Drop characters from the end until the rest fits, never splitting a pair.
     while (chars > 0 && bytesFor(text, chars) > maxBytes) {
         --chars;
-        if (chars > 0 && IS_HIGH_SURROGATE(text[chars - 1])) --chars;
+        if (chars > 0 && isHighSurrogate(text[chars - 1])) --chars;
     }
-    int bytes =
-        chars ? WideCharToMultiByte(CP_ACP, 0, text, chars, out, maxBytes, nullptr, nullptr) : 0;
+    int bytes = chars ? WideCharToMultiByte(CP_ACP, 0, text, chars, out, maxBytes, NULL, NULL) : 0;
     out[bytes] = '\0';
     return bytes;
 }
 
 void fromCodePage(const char* bytes, wchar_t* out, int outChars) {
     // No code page turns one byte into more than one character.
-    constexpr int kMaxBytes = 128;
-    wchar_t whole[kMaxBytes];
+    const int kMaxBytes = 128;
+    wchar_t whole[kMaxBytes + 1];
     out[0] = L'\0';
-    int length = static_cast<int>(strnlen(bytes, kMaxBytes));
+    int length = 0;
+    while (length < kMaxBytes && bytes[length])
+        ++length;
     if (!length || outChars < 1) return;
     int chars = MultiByteToWideChar(CP_ACP, 0, bytes, length, whole, kMaxBytes);
-    if (chars > outChars - 1) chars = outChars - 1;
     if (chars < 0) chars = 0;
-    wmemcpy(out, whole, static_cast<size_t>(chars));
-    out[chars] = L'\0';
+    whole[chars] = L'\0';
+    ui::copyCut(out, static_cast<std::size_t>(outChars), whole);
 }
 
 } // namespace accounts

@@ -1,6 +1,6 @@
 #pragma once
 // What the account editor makes of typed (or pasted) text.
-#include <cstdint>
+#include "ui/int32.h"
 
 namespace accounts {
 
@@ -8,6 +8,6 @@ namespace accounts {
 // space, a sign, digits), empty giving 0. Digits beyond the 32-bit range give
 // the largest value of that sign: wrapping to 0 or below would quietly mean
 // "no limit".
-std::int32_t parseMaxMinutes(const wchar_t* text);
+ui::Int32 parseMaxMinutes(const wchar_t* text);
 
 } // namespace accounts

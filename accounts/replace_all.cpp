@@ -1,19 +1,34 @@
 #include "accounts/replace_all.h"
 
+#include <cstring>
+
 namespace accounts {
 
-std::string replaceAll(std::string_view text, std::string_view find, std::string_view replacement) {
-    std::string result;
-    if (find.empty()) return std::string(text);
+namespace {
+
+char replaced[kReplacedBytes + 1];
+
+// Appends bytes to the result, cut at its end.
+void append(std::size_t& length, ui::TextSpan bytes) {
+    std::size_t n = bytes.size() < kReplacedBytes - length ? bytes.size() : kReplacedBytes - length;
+    std::memcpy(replaced + length, bytes.data(), n);
+    length += n;
+}
+
+} // namespace
+
+ui::TextSpan replaceAll(ui::TextSpan text, ui::TextSpan find, ui::TextSpan replacement) {
+    if (find.empty() || text.find(find) == ui::TextSpan::npos) return text;
+    std::size_t length = 0;
     std::size_t from = 0;
-    for (std::size_t at = text.find(find); at != std::string_view::npos;
-         at = text.find(find, from)) {
-        result.append(text.substr(from, at - from));
-        result.append(replacement);
+    for (std::size_t at = text.find(find); at != ui::TextSpan::npos; at = text.find(find, from)) {
+        append(length, text.substr(from, at - from));
+        append(length, replacement);
         from = at + find.size();
     }
-    result.append(text.substr(from));
-    return result;
+    append(length, text.substr(from));
+    replaced[length] = '\0';
+    return ui::TextSpan(replaced, length);
 }
 
 } // namespace accounts

@@ -37,7 +37,7 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 
 // A tap on a row dials; a tap below the last row hits no row.
 LRESULT onNotify(HWND /*window*/, WPARAM /*wParam*/, LPARAM lParam) {
-    const auto* list = reinterpret_cast<const NMLISTVIEW*>(lParam);
+    const NMLISTVIEW* list = reinterpret_cast<const NMLISTVIEW*>(lParam);
     if (list->hdr.code == static_cast<UINT>(NM_CLICK) && list->iItem >= 0) dialup::openDialDialog();
     return 0;
 }

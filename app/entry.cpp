@@ -36,10 +36,11 @@ class ComApartment {
 };
 #endif
 
-constexpr UINT kTickMilliseconds = 1000;
+const UINT kTickMilliseconds = 1000;
 
 void registerMainWindowClass(const wchar_t* className) {
-    WNDCLASSW windowClass{};
+    WNDCLASSW windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = ui::shellState.instance;
@@ -50,8 +51,9 @@ void registerMainWindowClass(const wchar_t* className) {
 }
 
 int runMessageLoop() {
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    MSG message;
+    ZeroMemory(&message, sizeof message);
+    while (GetMessageW(&message, NULL, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -62,7 +64,7 @@ int runMessageLoop() {
 
 int runProgram(HINSTANCE instance) {
     ui::shellState.instance = instance;
-    wchar_t className[res::kTextChars] = {};
+    wchar_t className[res::kTextChars] = {0};
     LoadStringW(instance, res::IDS_CLASS_NAME, className, res::kTextChars);
     LoadStringW(instance, res::IDS_TITLE, ui::shellState.windowTitle, res::kTextChars);
 
@@ -76,16 +78,16 @@ int runProgram(HINSTANCE instance) {
     ComApartment com;
 #endif
     registerMainWindowClass(className);
-    HWND window = CreateWindowExW(0, className, ui::shellState.windowTitle, WS_VISIBLE,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExW(0, className, ui::shellState.windowTitle, WS_VISIBLE, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
     if (!window) return 0;
     ui::shellState.mainWindow = window;
 
     if (accounts::accountRowCount() > 0) accounts::sortAccountList();
     if (dialup::scanDevices() < 1)
         ui::showErrorText(res::IDS_NO_DEVICES); // it keeps the count itself
-    ui::shellState.timerId = SetTimer(window, kTickTimerId, kTickMilliseconds, nullptr);
+    ui::shellState.timerId = SetTimer(window, kTickTimerId, kTickMilliseconds, NULL);
     return runMessageLoop();
 }
 

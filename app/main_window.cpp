@@ -19,16 +19,17 @@ namespace app {
 namespace {
 
 void createMenuBar(HWND window) {
-    SHMENUBARINFO info{};
+    SHMENUBARINFO info;
+    ZeroMemory(&info, sizeof info);
     info.cbSize = sizeof info;
     info.hwndParent = window;
     info.nToolBarId = IDR_MENUBAR;
     info.hInstRes = ui::shellState.instance;
-    ui::shellState.menuBar = SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
+    ui::shellState.menuBar = SHCreateMenuBar(&info) ? info.hwndMB : NULL;
 }
 
 LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     createMenuBar(window);
     accounts::createAccountList(window, create->cx, create->cy);
@@ -47,7 +48,7 @@ void shutDown() {
 
 LRESULT onDestroy() {
     if (ui::shellState.menuBar) DestroyWindow(ui::shellState.menuBar);
-    ui::shellState.menuBar = nullptr;
+    ui::shellState.menuBar = NULL;
     shutDown();
     return 0;
 }

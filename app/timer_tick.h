@@ -4,7 +4,7 @@
 
 namespace app {
 
-constexpr UINT_PTR kTickTimerId = 1;
+const UINT_PTR kTickTimerId = 1;
 
 LRESULT onTimer(WPARAM timerId);
 

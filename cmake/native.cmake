@@ -11,6 +11,7 @@ add_library(tamlink_portable STATIC ${PORTABLE_SOURCES} resources/string_table.c
 target_include_directories(tamlink_portable PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(tamlink_portable PUBLIC ${SANITIZE} PRIVATE -Wall -Wextra -fno-exceptions -fno-rtti)
 target_link_options(tamlink_portable PUBLIC ${SANITIZE})
+program_language(tamlink_portable)
 
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -36,6 +37,10 @@ add_test(NAME fuzz.account_file
 set_tests_properties(fuzz.account_file PROPERTIES FIXTURES_REQUIRED fuzzdirs TIMEOUT 120)
 add_test(NAME fuzz.prepare COMMAND ${CMAKE_COMMAND} -E make_directory ${FUZZ_WORK} ${CMAKE_BINARY_DIR}/fuzz-artifacts)
 set_tests_properties(fuzz.prepare PROPERTIES FIXTURES_SETUP fuzzdirs)
+
+# The program's sources as the handheld's toolchains take them.
+add_test(NAME handheld.sources COMMAND ${CMAKE_SOURCE_DIR}/scripts/handheld-sources.sh ${CMAKE_SOURCE_DIR})
+set_tests_properties(handheld.sources PROPERTIES TIMEOUT 600)
 
 # Windows tests under Wine: each program in a fresh prefix cloned from a template.
 set(TAMLINK_WIN_BUILD_DIR "" CACHE PATH "The Windows build whose tests CTest runs under Wine")

@@ -19,6 +19,7 @@ target_include_directories(tamlink_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(tamlink_core PUBLIC ${WIN_DEFINES})
 target_compile_options(tamlink_core PRIVATE ${PROGRAM_FLAGS})
 target_link_libraries(tamlink_core PUBLIC comctl32 shell32 ole32 user32 gdi32 kernel32)
+program_language(tamlink_core)
 
 # The two RAS back ends stand below the program: they use nothing of it, so a
 # static link resolves the program's ras:: calls whatever order names them in.
@@ -28,6 +29,7 @@ target_include_directories(tamlink_ras_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(tamlink_ras_platform PUBLIC ${WIN_DEFINES})
 target_compile_options(tamlink_ras_platform PRIVATE ${PROGRAM_FLAGS})
 target_link_libraries(tamlink_ras_platform PUBLIC rasapi32)
+program_language(tamlink_ras_platform)
 
 # The simulated RAS service, for tamlink-sim.exe and the tests.
 file(GLOB RASSIM_SOURCES CONFIGURE_DEPENDS platform/rassim/*.cpp)
@@ -45,6 +47,7 @@ foreach(variant tamlink tamlink-sim)
     add_executable(${variant} WIN32 app/main.cpp $<TARGET_OBJECTS:tamlink_resources>)
     target_compile_options(${variant} PRIVATE ${PROGRAM_FLAGS})
     target_link_options(${variant} PRIVATE -municode)
+    program_language(${variant})
 endforeach()
 target_link_libraries(tamlink PRIVATE tamlink_core tamlink_ras_platform)
 target_link_libraries(tamlink-sim PRIVATE tamlink_core tamlink_rassim)

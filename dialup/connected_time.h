@@ -2,12 +2,13 @@
 // The connected time as the status line shows it: "mm:ss", or "hh:mm:ss"
 // from the first hour on (hours in full, however many digits).
 #include <cstddef>
-#include <cstdint>
+
+#include "ui/int32.h"
 
 namespace dialup {
 
-constexpr std::size_t kTimeTextChars = 100;
+const std::size_t kTimeTextChars = 100;
 
-void formatConnectedTime(std::int32_t seconds, wchar_t* text, std::size_t textChars);
+void formatConnectedTime(ui::Int32 seconds, wchar_t* text, std::size_t textChars);
 
 } // namespace dialup

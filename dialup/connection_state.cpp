@@ -4,7 +4,7 @@ namespace dialup {
 
 ConnectionState connectionState;
 
-void setDialLimit(std::int32_t maxMinutes) { connectionState.maxMinutes = maxMinutes; }
+void setDialLimit(LONG maxMinutes) { connectionState.maxMinutes = maxMinutes; }
 
 void setConnectionHandle(HRASCONN handle) { connectionState.rasConnection = handle; }
 

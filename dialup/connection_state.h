@@ -3,24 +3,22 @@
 // only the named steps below write it, so each change of the dial is one call.
 #include <windows.h>
 #include <ras.h>
-#include <cstdint>
 
 namespace dialup {
 
 struct ConnectionState {
-    std::int32_t dialing;          // a dial was started and the connection is not up yet
-    std::int32_t connected;        // the connection is up
-    std::int32_t connectedSeconds; // whole seconds since it came up
-    std::int32_t maxMinutes;       // of the account being dialed; 0 or less: no limit
-    HRASCONN rasConnection;        // 0 when none
-    std::int32_t
-        endReported; // the current dial's end was handled; later reports of it change nothing
+    LONG dialing;           // a dial was started and the connection is not up yet
+    LONG connected;         // the connection is up
+    LONG connectedSeconds;  // whole seconds since it came up
+    LONG maxMinutes;        // of the account being dialed; 0 or less: no limit
+    HRASCONN rasConnection; // 0 when none
+    LONG endReported;       // this dial's end was handled: later reports of it change nothing
 };
 
 extern ConnectionState connectionState;
 
 // The maximum connect time of the account about to be dialed.
-void setDialLimit(std::int32_t maxMinutes);
+void setDialLimit(LONG maxMinutes);
 // The connection RasDial gave (0 for none), or 0 once it was hung up.
 void setConnectionHandle(HRASCONN handle);
 // A dial has started: dialing, not connected, its end still to come.

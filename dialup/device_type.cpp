@@ -25,7 +25,7 @@ int isUsableDeviceType(const wchar_t* type) {
 int addUsableDevice(DeviceList& list, const wchar_t* type, const wchar_t* name) {
     if (!isUsableDeviceType(type)) return 0;
     if (list.count < 0 || list.count >= kMaxDevices) return 0;
-    DeviceRecord& slot = list.slots[static_cast<std::size_t>(list.count)];
+    DeviceRecord& slot = list.slots[list.count];
     ui::copyCut(slot.type, type);
     ui::copyCut(slot.name, name);
     ++list.count;

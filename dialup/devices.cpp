@@ -1,8 +1,10 @@
 #include "dialup/devices.h"
 
-#include "ui/raii.h"
+#include <windows.h>
+
 #include "dialup/device_type.h"
 #include "dialup/ras.h"
+#include "dialup/ras_list.h"
 
 namespace dialup {
 
@@ -13,23 +15,13 @@ typedef char DeviceTypeFits[kDeviceTypeChars == RAS_MaxDeviceType + 1 ? 1 : -1];
 typedef char DeviceNameFits[kDeviceNameChars == RAS_MaxDeviceName + 1 ? 1 : -1];
 
 int scanDevices() {
-    deviceList = DeviceList{};
-    DWORD bytes = 0;
-    DWORD count = 0;
-    ras::enumDevices(nullptr, &bytes, &count);
-    // No size means no device, or a failed call: either way nothing to list.
-    if (bytes < sizeof(RASDEVINFOW)) return 0;
-
-    ui::LocalBuffer buffer(bytes, LPTR);
-    if (!buffer.valid()) return 0;
-    RASDEVINFOW* devices = buffer.as<RASDEVINFOW>();
-    devices[0].dwSize = sizeof(RASDEVINFOW);
-    const DWORD capacity = bytes / sizeof(RASDEVINFOW);
-    count = 0;
-    if (ras::enumDevices(devices, &bytes, &count) != 0) return 0;
-
-    for (DWORD i = 0; i < count && i < capacity; ++i)
-        addUsableDevice(deviceList, devices[i].szDeviceType, devices[i].szDeviceName);
+    ZeroMemory(&deviceList, sizeof deviceList);
+    // The first ask learns the size only.
+    RasList<RASDEVINFOW> devices;
+    devices.fill(ras::enumDevices, 0);
+    for (DWORD i = 0; i < devices.count(); ++i)
+        addUsableDevice(deviceList, devices.records()[i].szDeviceType,
+                        devices.records()[i].szDeviceName);
     return deviceList.count;
 }
 

@@ -1,19 +1,18 @@
 #pragma once
 // The usable modem and ISDN devices, found once at start-up.
-#include <array>
-#include <cstdint>
+#include "ui/int32.h"
 
 namespace dialup {
 
-constexpr int kMaxDevices = 10;
-constexpr int kDeviceTypeChars = 17;
+const int kMaxDevices = 10;
+const int kDeviceTypeChars = 17;
 // The whole name the platform's RAS gives, and the terminator: the handheld's
 // names hold 32 characters, the desktop's 128 (RAS_MaxDeviceName of each). A
 // name cut shorter would name a device that does not exist.
 #ifdef _WIN32_WCE
-constexpr int kDeviceNameChars = 33;
+const int kDeviceNameChars = 33;
 #else
-constexpr int kDeviceNameChars = 129;
+const int kDeviceNameChars = 129;
 #endif
 
 struct DeviceRecord {
@@ -22,8 +21,8 @@ struct DeviceRecord {
 };
 
 struct DeviceList {
-    std::array<DeviceRecord, kMaxDevices> slots;
-    std::int32_t count;
+    DeviceRecord slots[kMaxDevices];
+    ui::Int32 count;
 };
 
 extern DeviceList deviceList;

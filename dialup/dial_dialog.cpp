@@ -6,6 +6,7 @@
 #include "accounts/account_editor.h"
 #include "accounts/account_table.h"
 #include "ui/dialogs.h"
+#include "ui/fixed_text.h"
 #include "ui/message_box.h"
 #include "ui/strings.h"
 #include "dialup/connection_state.h"
@@ -26,10 +27,10 @@ wchar_t rememberedDevice[kDeviceNameChars];
 
 namespace {
 
-// The account the dialog works on, or nullptr when there is none.
+// The account the dialog works on, or 0 when there is none.
 const accounts::AccountRecord* selectedAccount() {
     int slot = accounts::accountTable.selectedIndex;
-    if (slot < 0 || slot >= accounts::accountTable.recordCount) return nullptr;
+    if (slot < 0 || slot >= accounts::accountTable.recordCount) return NULL;
     return &accounts::accountTable.records[slot];
 }
 
@@ -74,8 +75,8 @@ void dialPress(HWND dialog) {
     composePhoneNumber(prefix, number, composed, kComposedNumberChars);
 
     // Remembered even when the dial below fails.
-    wcscpy(rememberedPrefix, prefix);
-    wcscpy(rememberedDevice, chosen.name);
+    ui::copyCut(rememberedPrefix, prefix);
+    ui::copyCut(rememberedDevice, chosen.name);
 
     if (writePhonebookEntry(composed, chosen.type, chosen.name) != 0) {
         ui::showWarningText(res::IDS_CANNOT_CREATE_ENTRY);

@@ -1,5 +1,7 @@
 #include "dialup/dial_view.h"
 
+#include <cstddef>
+
 #include "resources/resource.h"
 
 namespace dialup {
@@ -8,12 +10,12 @@ namespace {
 
 HWND view;
 
-constexpr int kDialogButtons[] = {IDC_DIAL_EDIT, IDC_DIAL_DELETE, IDCANCEL};
+const int kDialogButtons[] = {IDC_DIAL_EDIT, IDC_DIAL_DELETE, IDCANCEL};
 
 // The dialog's window, or 0 when none is open (also when one ended without
 // leaving).
 HWND openView() {
-    if (view && !IsWindow(view)) view = nullptr;
+    if (view && !IsWindow(view)) view = NULL;
     return view;
 }
 
@@ -21,7 +23,7 @@ HWND openView() {
 
 void attachDialView(HWND dialog) { view = dialog; }
 
-void detachDialView() { view = nullptr; }
+void detachDialView() { view = NULL; }
 
 HWND dialViewWindow() { return openView(); }
 
@@ -36,8 +38,8 @@ void setDialButtonCaption(const wchar_t* text) {
 void enableDialButtons(int enable) {
     HWND dialog = openView();
     if (!dialog) return;
-    for (int id : kDialogButtons)
-        EnableWindow(GetDlgItem(dialog, id), enable ? TRUE : FALSE);
+    for (std::size_t i = 0; i < sizeof kDialogButtons / sizeof kDialogButtons[0]; ++i)
+        EnableWindow(GetDlgItem(dialog, kDialogButtons[i]), enable ? TRUE : FALSE);
 }
 
 } // namespace dialup

@@ -3,12 +3,12 @@
 #include <cwchar>
 
 #include "ui/fixed_text.h"
-#include "ui/raii.h"
 #include "ui/shell_state.h"
 #include "ui/strings.h"
 #include "dialup/connection_state.h"
 #include "dialup/dial_view.h"
 #include "dialup/ras.h"
+#include "dialup/ras_list.h"
 #include "dialup/waiting.h"
 
 namespace dialup {
@@ -17,6 +17,14 @@ namespace {
 
 // The program's one phone-book entry is named after its window title.
 const wchar_t* entryName() { return ui::shellState.windowTitle; }
+
+// Through a volatile pointer, so that the compiler cannot drop the writes to
+// a record that is not read again.
+void wipe(wchar_t* text, std::size_t chars) {
+    volatile wchar_t* out = text;
+    for (std::size_t i = 0; i < chars; ++i)
+        out[i] = L'\0';
+}
 
 } // namespace
 
@@ -56,7 +64,7 @@ DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
     HRASCONN handle = 0;
     DWORD result = ras::dial(&params, ui::shellState.mainWindow, &handle);
     setConnectionHandle(handle);
-    SecureZeroMemory(params.szPassword, sizeof params.szPassword);
+    wipe(params.szPassword, sizeof params.szPassword / sizeof params.szPassword[0]);
     return result;
 }
 
@@ -74,33 +82,16 @@ DWORD hangUpCurrent() {
 }
 
 void hangUpAll() {
-    ui::LocalBuffer first(sizeof(RASCONNW), LPTR);
-    if (!first.valid()) return;
-    RASCONNW* connections = first.as<RASCONNW>();
-    connections->dwSize = sizeof(RASCONNW);
-    DWORD bytes = sizeof(RASCONNW);
-    DWORD count = 0;
-    DWORD result = ras::enumConnections(connections, &bytes, &count);
-
-    // Asked once more with the size RAS gave; never a third time.
-    const DWORD retryBytes = bytes < sizeof(RASCONNW) ? sizeof(RASCONNW) : bytes;
-    ui::LocalBuffer second(result == ERROR_BUFFER_TOO_SMALL ? retryBytes : 0, LPTR);
-    DWORD capacity = sizeof(RASCONNW);
-    if (result == ERROR_BUFFER_TOO_SMALL) {
-        if (!second.valid()) return;
-        connections = second.as<RASCONNW>();
-        connections->dwSize = sizeof(RASCONNW);
-        capacity = bytes = retryBytes;
-        count = 0;
-        result = ras::enumConnections(connections, &bytes, &count);
-    }
-    if (result != 0 || count == 0) return;
-    if (count > capacity / sizeof(RASCONNW)) count = capacity / sizeof(RASCONNW);
+    // Asked with room for one connection first, the usual case.
+    RasList<RASCONNW> connections;
+    connections.fill(ras::enumConnections, 1);
+    DWORD count = connections.count();
+    if (count == 0) return;
 
     showWaitCursor();
     setStatusText(ui::loadText(res::IDS_DISCONNECTING_CURRENT).chars);
     for (DWORD i = 0; i < count; ++i)
-        if (ras::hangUp(connections[i].hrasconn) == 0) pause(kHangUpPauseMs);
+        if (ras::hangUp(connections.records()[i].hrasconn) == 0) pause(kHangUpPauseMs);
     showArrowCursor();
     setStatusText(ui::loadText(res::IDS_DISCONNECTED).chars);
 }

@@ -7,9 +7,9 @@
 namespace dialup {
 
 // Longest phone number the phone-book entry holds.
-constexpr int kMaxPhoneNumberChars = 128;
+const int kMaxPhoneNumberChars = 128;
 // The pause after every successful hang-up, while the modem settles.
-constexpr DWORD kHangUpPauseMs = 4000;
+const DWORD kHangUpPauseMs = 4000;
 
 // A number longer than kMaxPhoneNumberChars is refused with
 // ERROR_INVALID_PARAMETER before RAS is called, so it is never written cut.

@@ -1,5 +1,7 @@
 #include "dialup/error_codes.h"
 
+#include <cstddef>
+
 #include "resources/string_ids.h"
 
 namespace dialup {
@@ -11,7 +13,7 @@ struct ErrorText {
     int stringId;
 };
 
-constexpr ErrorText kErrorTexts[] = {
+const ErrorText kErrorTexts[] = {
     {606, res::IDS_ERR_PORT_NOT_CONNECTED},
     {608, res::IDS_ERR_DEVICE_DOES_NOT_EXIST},
     {614, res::IDS_ERR_OUT_OF_BUFFERS},
@@ -43,8 +45,8 @@ constexpr ErrorText kErrorTexts[] = {
 } // namespace
 
 int errorTextId(int code) {
-    for (const ErrorText& entry : kErrorTexts)
-        if (entry.code == code) return entry.stringId;
+    for (std::size_t i = 0; i < sizeof kErrorTexts / sizeof kErrorTexts[0]; ++i)
+        if (kErrorTexts[i].code == code) return kErrorTexts[i].stringId;
     return 0;
 }
 

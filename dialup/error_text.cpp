@@ -1,5 +1,7 @@
 #include "dialup/error_text.h"
 
+#include <cstdio>
+#include <cstring>
 #include <cwchar>
 
 #include "dialup/error_codes.h"
@@ -10,16 +12,18 @@ namespace dialup {
 ui::Text connectionErrorText(int code) {
     if (code == kUserDisconnection) return ui::loadText(res::IDS_ERR_USER_DISCONNECTION);
 
-    ui::Text detail{};
+    ui::Text detail;
+    std::memset(&detail, 0, sizeof detail);
     if (int id = errorTextId(code)) {
         detail = ui::loadText(id);
     } else {
-        swprintf(detail.chars, res::kTextChars, L"%d %ls", code,
-                 ui::loadText(res::IDS_NO_TEXT_INFO).chars);
+        _snwprintf(detail.chars, res::kTextChars - 1, L"%d %ls", code,
+                   ui::loadText(res::IDS_NO_TEXT_INFO).chars);
     }
-    ui::Text text{};
-    swprintf(text.chars, res::kTextChars, L"%ls %ls.", ui::loadText(res::IDS_ERROR_PREFIX).chars,
-             detail.chars);
+    ui::Text text;
+    std::memset(&text, 0, sizeof text);
+    _snwprintf(text.chars, res::kTextChars - 1, L"%ls %ls.",
+               ui::loadText(res::IDS_ERROR_PREFIX).chars, detail.chars);
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "dialup/monitor.h"
 
+#include <cstdio>
 #include <cwchar>
 
 #include "ui/foreground.h"
@@ -106,12 +107,13 @@ void hangUpAndReport() {
 
 void onConnectedSecond() {
     if (connectionState.connected != 1) return;
-    if (int error = droppedLineError()) {
+    int error = droppedLineError();
+    if (error) {
         onDialEnded(error);
         return;
     }
     countConnectedSecond();
-    std::int32_t minutes = connectionState.connectedSeconds / 60;
+    LONG minutes = connectionState.connectedSeconds / 60;
     if (connectionState.maxMinutes > 0 && minutes >= connectionState.maxMinutes) {
         // Idle first: ticks go on under the message box below.
         markIdle();
@@ -123,7 +125,9 @@ void onConnectedSecond() {
     wchar_t time[kTimeTextChars];
     formatConnectedTime(connectionState.connectedSeconds, time, kTimeTextChars);
     wchar_t status[res::kTextChars];
-    swprintf(status, res::kTextChars, L"%ls  %ls", ui::loadText(res::IDS_CONNECTED).chars, time);
+    _snwprintf(status, res::kTextChars - 1, L"%ls  %ls", ui::loadText(res::IDS_CONNECTED).chars,
+               time);
+    status[res::kTextChars - 1] = L'\0';
     setStatusText(status);
 }
 

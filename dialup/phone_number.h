@@ -4,9 +4,9 @@
 
 namespace dialup {
 
-constexpr std::size_t kPrefixChars = 3;       // 2 and the terminator
-constexpr std::size_t kDialNumberChars = 129; // 128 and the terminator
-constexpr std::size_t kComposedNumberChars = 2 + 1 + 128 + 1;
+const std::size_t kPrefixChars = 3;       // 2 and the terminator
+const std::size_t kDialNumberChars = 129; // 128 and the terminator
+const std::size_t kComposedNumberChars = 2 + 1 + 128 + 1;
 
 // The prefix, a comma when there is a prefix, then the number; cut to fit out.
 void composePhoneNumber(const wchar_t* prefix, const wchar_t* number, wchar_t* out,

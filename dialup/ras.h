@@ -16,7 +16,7 @@
 namespace ras {
 
 // Notifier type of a dial whose progress goes to a window as WM_RASDIALEVENT.
-constexpr DWORD kNotifierWindow = 0xFFFFFFFF;
+const DWORD kNotifierWindow = 0xFFFFFFFF;
 
 DWORD enumDevices(RASDEVINFOW* devices, DWORD* bytes, DWORD* count);
 DWORD enumConnections(RASCONNW* connections, DWORD* bytes, DWORD* count);

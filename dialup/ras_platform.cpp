@@ -11,18 +11,16 @@ DWORD enumConnections(RASCONNW* connections, DWORD* bytes, DWORD* count) {
     return RasEnumConnectionsW(connections, bytes, count);
 }
 
-DWORD validateEntryName(const wchar_t* entryName) {
-    return RasValidateEntryNameW(nullptr, entryName);
-}
+DWORD validateEntryName(const wchar_t* entryName) { return RasValidateEntryNameW(NULL, entryName); }
 
 DWORD setEntryProperties(const wchar_t* entryName, RASENTRYW* entry, DWORD entryBytes) {
-    return RasSetEntryPropertiesW(nullptr, entryName, entry, entryBytes, nullptr, 0);
+    return RasSetEntryPropertiesW(NULL, entryName, entry, entryBytes, NULL, 0);
 }
 
-DWORD deleteEntry(const wchar_t* entryName) { return RasDeleteEntryW(nullptr, entryName); }
+DWORD deleteEntry(const wchar_t* entryName) { return RasDeleteEntryW(NULL, entryName); }
 
 DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection) {
-    return RasDialW(nullptr, nullptr, params, kNotifierWindow, notifier, connection);
+    return RasDialW(NULL, NULL, params, kNotifierWindow, notifier, connection);
 }
 
 DWORD hangUp(HRASCONN connection) { return RasHangUpW(connection); }

@@ -8,8 +8,8 @@ PauseRoutine pauseRoutine = platformPause;
 
 void pause(DWORD milliseconds) { (pauseRoutine ? pauseRoutine : platformPause)(milliseconds); }
 
-void showWaitCursor() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+void showWaitCursor() { SetCursor(LoadCursorW(NULL, IDC_WAIT)); }
 
-void showArrowCursor() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
+void showArrowCursor() { SetCursor(LoadCursorW(NULL, IDC_ARROW)); }
 
 } // namespace dialup

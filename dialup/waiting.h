@@ -7,7 +7,7 @@ namespace dialup {
 
 // The pause is a routine of its own so that tests can see each pause, and its
 // length, without waiting.
-using PauseRoutine = void (*)(DWORD milliseconds);
+typedef void (*PauseRoutine)(DWORD milliseconds);
 extern PauseRoutine pauseRoutine;
 // The platform's pause (Sleep): pauseRoutine's value at start.
 void platformPause(DWORD milliseconds);

@@ -9,7 +9,8 @@ namespace launcher {
 
 void launchStartProgram(const wchar_t* target) {
     if (!target[0]) return;
-    SHELLEXECUTEINFOW info{};
+    SHELLEXECUTEINFOW info;
+    ZeroMemory(&info, sizeof info);
     info.cbSize = sizeof info;
 #ifndef _WIN32_WCE
     // The desktop shell would report a target it cannot open in a box of its

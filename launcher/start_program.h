@@ -3,7 +3,7 @@
 
 namespace launcher {
 
-constexpr int kStartProgramChars = 100; // 99 and the terminator
+const int kStartProgramChars = 100; // 99 and the terminator
 
 // Empty when nothing is started.
 extern wchar_t startProgram[kStartProgramChars];

@@ -1,5 +1,7 @@
 #include "resources/string_table.h"
 
+#include <cstddef>
+
 namespace res {
 
 namespace {
@@ -9,7 +11,7 @@ struct Entry {
     const char* text;
 };
 
-constexpr Entry kEntries[] = {
+const Entry kEntries[] = {
 #define TAMLINK_STRING(name, id, text) {id, text},
 #include "resources/strings.inc"
 #undef TAMLINK_STRING
@@ -18,9 +20,9 @@ constexpr Entry kEntries[] = {
 } // namespace
 
 const char* stringText(int id) {
-    for (const Entry& entry : kEntries)
-        if (entry.id == id) return entry.text;
-    return nullptr;
+    for (std::size_t i = 0; i < sizeof kEntries / sizeof kEntries[0]; ++i)
+        if (kEntries[i].id == id) return kEntries[i].text;
+    return 0;
 }
 
 } // namespace res

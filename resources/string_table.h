@@ -4,7 +4,7 @@
 
 namespace res {
 
-// The text of the entry with this id, or nullptr when the table has none.
+// The text of the entry with this id, or 0 when the table has none.
 const char* stringText(int id);
 
 } // namespace res

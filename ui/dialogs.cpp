@@ -10,13 +10,14 @@ INT_PTR runDialog(int templateId, DLGPROC procedure) {
     if (!found) return -1;
     HGLOBAL loaded = LoadResource(shellState.instance, found);
     if (!loaded) return -1;
-    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(LockResource(loaded));
+    const DLGTEMPLATE* dialogTemplate = static_cast<const DLGTEMPLATE*>(LockResource(loaded));
     return DialogBoxIndirectParamW(shellState.instance, dialogTemplate, shellState.mainWindow,
                                    procedure, 0);
 }
 
 void initFullScreenDialog(HWND dialog, DWORD flags) {
-    SHINITDLGINFO info{};
+    SHINITDLGINFO info;
+    ZeroMemory(&info, sizeof info);
     info.dwMask = SHIDIM_FLAGS;
     info.hDlg = dialog;
     info.dwFlags = flags;

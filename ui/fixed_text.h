@@ -4,12 +4,20 @@
 
 namespace ui {
 
-// Copies text into field, cut to fit and always terminated; null copies as empty.
-template <std::size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
+// Copies text into field (room for fieldChars characters, the terminator
+// included), cut to fit and always terminated; null copies as empty. Returns
+// the number of characters copied. A field of no characters is left alone.
+inline std::size_t copyCut(wchar_t* field, std::size_t fieldChars, const wchar_t* text) {
+    if (!fieldChars) return 0;
     std::size_t i = 0;
-    for (; i < N - 1 && text && text[i]; ++i)
+    for (; i < fieldChars - 1 && text && text[i]; ++i)
         field[i] = text[i];
     field[i] = L'\0';
+    return i;
+}
+
+template <std::size_t N> void copyCut(wchar_t (&field)[N], const wchar_t* text) {
+    copyCut(field, N, text);
 }
 
 } // namespace ui

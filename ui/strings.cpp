@@ -6,7 +6,8 @@
 namespace ui {
 
 Text loadText(int id) {
-    Text text{};
+    Text text;
+    ZeroMemory(&text, sizeof text);
     LoadStringW(shellState.instance, static_cast<UINT>(id), text.chars, res::kTextChars);
     return text;
 }

@@ -20,10 +20,10 @@ namespace platform {
 
 namespace {
 
-HWND shaping;                                         // created, its WM_CREATE not yet seen
-WNDPROC shapingProc;                                  // its own procedure meanwhile
-HWND mainWindow;                                      // the last window given the device's shape
-constexpr wchar_t kPlaced[] = L"TamlinkDevicePlaced"; // a message box already centred
+HWND shaping;                                     // created, its WM_CREATE not yet seen
+WNDPROC shapingProc;                              // its own procedure meanwhile
+HWND mainWindow;                                  // the last window given the device's shape
+const wchar_t kPlaced[] = L"TamlinkDevicePlaced"; // a message box already centred
 
 bool isScreenWindow(const CREATESTRUCTW* create) {
     return !create->hwndParent && !(create->style & (WS_POPUP | WS_CHILD));
@@ -35,7 +35,7 @@ void fitClientArea(HWND window) {
     GetClientRect(window, &client);
     int width = kScreenWidth + (frame.right - frame.left) - client.right;
     int height = kWorkAreaHeight + (frame.bottom - frame.top) - client.bottom;
-    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, NULL, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK untilCreated(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -43,7 +43,7 @@ LRESULT CALLBACK untilCreated(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_NCCREATE || message == WM_CREATE) {
         if (message == WM_CREATE) {
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-            shaping = nullptr;
+            shaping = NULL;
             fitClientArea(window);
         }
         CREATESTRUCTW create = *reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -57,7 +57,7 @@ LRESULT CALLBACK untilCreated(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 bool isMessageBox(HWND window) {
-    wchar_t kind[16] = {};
+    wchar_t kind[16] = {0};
     GetClassNameW(window, kind, 16);
     return wcscmp(kind, L"#32770") == 0 &&
            (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
@@ -75,7 +75,7 @@ void centreOnScreen(HWND box) {
     int height = rect.bottom - rect.top;
     int x = area.left + (area.right - area.left - width) / 2;
     int y = area.top + (area.bottom - area.top - height) / 2;
-    SetWindowPos(box, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0,
+    SetWindowPos(box, NULL, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -98,23 +98,23 @@ LRESULT CALLBACK creation(int code, WPARAM wParam, LPARAM lParam) {
     } else if (code == HCBT_DESTROYWND) {
         RemovePropW(window, kPlaced);
         // A window whose creation failed before WM_CREATE.
-        if (window == shaping) shaping = nullptr;
-        if (window == mainWindow) mainWindow = nullptr;
+        if (window == shaping) shaping = NULL;
+        if (window == mainWindow) mainWindow = NULL;
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-const HHOOK creationHook = SetWindowsHookExW(WH_CBT, creation, nullptr, GetCurrentThreadId());
+const HHOOK creationHook = SetWindowsHookExW(WH_CBT, creation, NULL, GetCurrentThreadId());
 
 } // namespace
 
 RECT workArea(HWND window) {
-    HWND top = window ? GetAncestor(window, GA_ROOTOWNER) : nullptr;
+    HWND top = window ? GetAncestor(window, GA_ROOTOWNER) : NULL;
     if (!top || top == window) top = mainWindow;
-    RECT area{0, kTaskBarHeight, kScreenWidth, kScreenHeight};
+    RECT area = {0, kTaskBarHeight, kScreenWidth, kScreenHeight};
     if (top && IsWindow(top)) {
         GetClientRect(top, &area);
-        MapWindowPoints(top, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        MapWindowPoints(top, NULL, reinterpret_cast<POINT*>(&area), 2);
     }
     return area;
 }
@@ -127,9 +127,9 @@ RECT menuBarPlace(HWND parent) {
 }
 
 RECT taskBar(HWND window) {
-    constexpr int kLowest = 18;
+    const int kLowest = 18;
     RECT area = workArea(window);
-    RECT bar{area.left, area.top - kTaskBarHeight, area.right, area.top};
+    RECT bar = {area.left, area.top - kTaskBarHeight, area.right, area.top};
     if (bar.top < 0) bar.top = 0;
     if (bar.bottom - bar.top < kLowest) {
         // No room above: the strip lies over the top of the area itself.

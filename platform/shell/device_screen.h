@@ -9,10 +9,10 @@
 
 namespace platform {
 
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
-constexpr int kTaskBarHeight = 26;
-constexpr int kWorkAreaHeight = kScreenHeight - kTaskBarHeight; // 294
+const int kScreenWidth = 240;
+const int kScreenHeight = 320;
+const int kTaskBarHeight = 26;
+const int kWorkAreaHeight = kScreenHeight - kTaskBarHeight; // 294
 
 // Where the screen below the task bar is for window, in screen coordinates:
 // the client area of the top-level window that (indirectly) owns it, or the

@@ -13,18 +13,39 @@
 
 namespace {
 
-constexpr wchar_t kDoneClass[] = L"shell_done_button";
-constexpr UINT_PTR kFollowId = 1;
-constexpr int kDoneWidth = 32;
+const wchar_t kDoneClass[] = L"shell_done_button";
+const UINT_PTR kFollowId = 1;
+const int kDoneWidth = 32;
 
-HINSTANCE module() { return GetModuleHandleW(nullptr); }
+HINSTANCE module() { return GetModuleHandleW(NULL); }
 
 bool isPressed(HWND done) { return GetWindowLongPtrW(done, GWLP_USERDATA) != 0; }
 
 void setPressed(HWND done, bool pressed) {
     SetWindowLongPtrW(done, GWLP_USERDATA, pressed);
-    InvalidateRect(done, nullptr, TRUE);
+    InvalidateRect(done, NULL, TRUE);
 }
+
+// An object selected into a device context for one drawing: the previous one
+// goes back when it ends, and an object made for the drawing is then deleted.
+class Selection {
+  public:
+    Selection(HDC dc, HGDIOBJ object, int owned = 0)
+        : dc_(dc), object_(object), previous_(SelectObject(dc, object)), owned_(owned) {}
+    ~Selection() {
+        SelectObject(dc_, previous_);
+        if (owned_) DeleteObject(object_);
+    }
+
+  private:
+    Selection(const Selection&);
+    Selection& operator=(const Selection&);
+
+    HDC dc_;
+    HGDIOBJ object_;
+    HGDIOBJ previous_;
+    int owned_;
+};
 
 void paintDone(HWND done) {
     PAINTSTRUCT paint;
@@ -34,19 +55,17 @@ void paintDone(HWND done) {
     FillRect(dc, &rect, GetSysColorBrush(COLOR_ACTIVECAPTION));
     InflateRect(&rect, -3, -3);
     bool pressed = isPressed(done);
-    HBRUSH face = GetSysColorBrush(pressed ? COLOR_CAPTIONTEXT : COLOR_ACTIVECAPTION);
-    HGDIOBJ oldBrush = SelectObject(dc, face);
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_CAPTIONTEXT));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Ellipse(dc, rect.left, rect.top, rect.right, rect.bottom);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(pen);
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(pressed ? COLOR_ACTIVECAPTION : COLOR_CAPTIONTEXT));
-    DrawTextW(dc, L"ok", -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
+    {
+        Selection face(dc, GetSysColorBrush(pressed ? COLOR_CAPTIONTEXT : COLOR_ACTIVECAPTION));
+        Selection pen(dc, CreatePen(PS_SOLID, 1, GetSysColor(COLOR_CAPTIONTEXT)), 1);
+        Ellipse(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+    {
+        Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(pressed ? COLOR_ACTIVECAPTION : COLOR_CAPTIONTEXT));
+        DrawTextW(dc, L"ok", -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
     EndPaint(done, &paint);
 }
 
@@ -59,7 +78,7 @@ LRESULT CALLBACK doneProc(HWND done, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONUP: {
         if (GetCapture() != done) return 0;
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         RECT rect;
         GetClientRect(done, &rect);
         bool inside = PtInRect(&rect, at) != 0;
@@ -86,7 +105,7 @@ LRESULT CALLBACK followDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM l
                               DWORD_PTR data) {
     HWND done = reinterpret_cast<HWND>(data);
     if (message == WM_WINDOWPOSCHANGED) {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (pos->flags & SWP_SHOWWINDOW) showDone(done, true);
         if (pos->flags & SWP_HIDEWINDOW) showDone(done, false);
     } else if (message == WM_NCDESTROY) {
@@ -97,17 +116,18 @@ LRESULT CALLBACK followDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 HWND addDoneButton(HWND dialog) {
     if (HWND done = platform::doneButtonOf(dialog)) return done;
-    WNDCLASSW wc{};
+    WNDCLASSW wc;
+    ZeroMemory(&wc, sizeof wc);
     wc.lpfnWndProc = doneProc;
     wc.hInstance = module();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
     wc.lpszClassName = kDoneClass;
     RegisterClassW(&wc); // fails harmlessly once registered
     RECT bar = platform::taskBar(dialog);
     HWND done = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kDoneClass, L"ok", WS_POPUP,
                                 bar.right - kDoneWidth, bar.top, kDoneWidth, bar.bottom - bar.top,
-                                dialog, nullptr, module(), nullptr);
-    if (!done) return nullptr;
+                                dialog, NULL, module(), NULL);
+    if (!done) return NULL;
     SetWindowSubclass(dialog, followDialog, kFollowId, reinterpret_cast<DWORD_PTR>(done));
     if (IsWindowVisible(dialog)) showDone(done, true);
     return done;
@@ -118,10 +138,10 @@ HWND addDoneButton(HWND dialog) {
 namespace platform {
 
 HWND doneButtonOf(HWND dialog) {
-    HWND done = nullptr;
-    while ((done = FindWindowExW(nullptr, done, kDoneClass, nullptr)))
+    HWND done = NULL;
+    while ((done = FindWindowExW(NULL, done, kDoneClass, NULL)))
         if (GetWindow(done, GW_OWNER) == dialog) return done;
-    return nullptr;
+    return NULL;
 }
 
 } // namespace platform
@@ -136,7 +156,7 @@ BOOL SHInitDialog(PSHINITDLGINFO info) {
         // Without either full-screen flag the dialog leaves room for a menu bar.
         if (!(flags & (SHIDIF_FULLSCREENNOMENUBAR | SHIDIF_SIZEDLGFULLSCREEN)))
             area.bottom -= platform::kMenuBarHeight;
-        SetWindowPos(dialog, nullptr, area.left, area.top, area.right - area.left,
+        SetWindowPos(dialog, NULL, area.left, area.top, area.right - area.left,
                      area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (flags & SHIDIF_DONEBUTTON) addDoneButton(dialog);

@@ -7,7 +7,7 @@
 
 namespace {
 
-platform::InputPanel panel{SIP_DOWN, 0, 0};
+platform::InputPanel panel = {SIP_DOWN, 0, 0};
 
 } // namespace
 
@@ -15,7 +15,11 @@ namespace platform {
 
 const InputPanel& inputPanel() { return panel; }
 
-void resetInputPanel() { panel = InputPanel{SIP_DOWN, 0, 0}; }
+void resetInputPanel() {
+    panel.state = SIP_DOWN;
+    panel.raises = 0;
+    panel.lowers = 0;
+}
 
 } // namespace platform
 
@@ -40,7 +44,7 @@ BOOL SHSipPreference(HWND /*window*/, SIPSTATE state) {
 // panel never covers anything, so there is nothing to do but accept the record.
 BOOL SHHandleWMSettingChange(HWND /*window*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
                              SHACTIVATEINFO* info) {
-    return info != nullptr;
+    return info != NULL;
 }
 
 #endif

@@ -12,12 +12,12 @@
 
 namespace {
 
-constexpr wchar_t kBarClass[] = L"menu_worker";
-constexpr int kWordsPerButton = 7;
-constexpr int kMaxButtons = 16;
-constexpr int kLabelChars = 64;
+const wchar_t kBarClass[] = L"menu_worker";
+const int kWordsPerButton = 7;
+const int kMaxButtons = 16;
+const int kLabelChars = 64;
 
-HINSTANCE module() { return GetModuleHandleW(nullptr); }
+HINSTANCE module() { return GetModuleHandleW(NULL); }
 
 HMENU barMenu(HWND bar) { return reinterpret_cast<HMENU>(GetWindowLongPtrW(bar, 0)); }
 
@@ -25,7 +25,8 @@ HMENU barMenu(HWND bar) { return reinterpret_cast<HMENU>(GetWindowLongPtrW(bar, 
 // does; the chosen item is posted, like a menu's own command, so the parent
 // may destroy the bar while handling it.
 void openPopup(HWND bar, const NMTOOLBARW& drop) {
-    TBBUTTONINFOW button{};
+    TBBUTTONINFOW button;
+    ZeroMemory(&button, sizeof button);
     button.cbSize = sizeof button;
     button.dwMask = TBIF_LPARAM;
     if (SendMessageW(drop.hdr.hwndFrom, TB_GETBUTTONINFOW, drop.iItem,
@@ -35,17 +36,17 @@ void openPopup(HWND bar, const NMTOOLBARW& drop) {
     if (!popup) return;
     RECT barRect, buttonRect = drop.rcButton;
     GetWindowRect(bar, &barRect);
-    MapWindowPoints(drop.hdr.hwndFrom, nullptr, reinterpret_cast<POINT*>(&buttonRect), 2);
+    MapWindowPoints(drop.hdr.hwndFrom, NULL, reinterpret_cast<POINT*>(&buttonRect), 2);
     UINT command = static_cast<UINT>(
         TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
-                         buttonRect.left, barRect.top, bar, nullptr));
+                         buttonRect.left, barRect.top, bar, NULL));
     if (command) PostMessageW(GetParent(bar), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 LRESULT CALLBACK barProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code == static_cast<UINT>(TBN_DROPDOWN)) {
             openPopup(bar, *reinterpret_cast<const NMTOOLBARW*>(lParam));
             return TBDDRET_DEFAULT;
@@ -64,11 +65,12 @@ LRESULT CALLBACK barProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void registerBarClass() {
-    WNDCLASSW wc{};
+    WNDCLASSW wc;
+    ZeroMemory(&wc, sizeof wc);
     wc.lpfnWndProc = barProc;
     wc.cbWndExtra = sizeof(LONG_PTR);
     wc.hInstance = module();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kBarClass;
     RegisterClassW(&wc); // fails harmlessly once registered
@@ -78,8 +80,8 @@ HWND createToolbar(HWND bar, int width, int height) {
     HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
                                    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST |
                                        CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                                   0, 0, width, height, bar, nullptr, module(), nullptr);
-    if (!toolbar) return nullptr;
+                                   0, 0, width, height, bar, NULL, module(), NULL);
+    if (!toolbar) return NULL;
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
     return toolbar;
@@ -97,10 +99,10 @@ BYTE desktopStyle(WORD style) {
 
 BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     if (!info) return FALSE;
-    info->hwndMB = nullptr;
+    info->hwndMB = NULL;
     HRSRC found = FindResourceW(info->hInstRes, MAKEINTRESOURCEW(info->nToolBarId), RT_RCDATA);
-    HGLOBAL loaded = found ? LoadResource(info->hInstRes, found) : nullptr;
-    const WORD* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(info->hInstRes, found) : NULL;
+    const WORD* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : NULL;
     DWORD size = found ? SizeofResource(info->hInstRes, found) : 0;
     if (!words || size < 2 * sizeof(WORD) || !IsWindow(info->hwndParent)) return FALSE;
     int count = words[1];
@@ -108,14 +110,14 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     HMENU menu = LoadMenuW(info->hInstRes, MAKEINTRESOURCEW(words[0]));
     if (!menu) return FALSE;
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     registerBarClass();
     RECT place = platform::menuBarPlace(info->hwndParent);
     int width = place.right - place.left, height = place.bottom - place.top;
     HWND bar =
         CreateWindowExW(0, kBarClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, place.left,
-                        place.top, width, height, info->hwndParent, nullptr, module(), nullptr);
+                        place.top, width, height, info->hwndParent, NULL, module(), NULL);
     if (!bar) {
         DestroyMenu(menu);
         return FALSE;
@@ -127,11 +129,12 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
         return FALSE;
     }
 
-    TBBUTTON buttons[kMaxButtons] = {};
+    TBBUTTON buttons[kMaxButtons];
+    ZeroMemory(buttons, sizeof buttons);
     for (int i = 0; i < count; ++i) {
         const WORD* entry = words + 2 + i * kWordsPerButton;
         // The toolbar keeps its own copy of a label added as a list ending in two nulls.
-        wchar_t label[kLabelChars + 1] = {};
+        wchar_t label[kLabelChars + 1] = {0};
         LoadStringW(info->hInstRes, entry[4], label, kLabelChars);
         buttons[i].iBitmap = static_cast<SHORT>(entry[0]); // I_IMAGENONE is -2
         buttons[i].idCommand = entry[1];

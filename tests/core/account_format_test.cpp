@@ -177,3 +177,21 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlaps) {
     EXPECT_EQ(replaceAll("nothing", "^", " "), "nothing");
     EXPECT_EQ(replaceAll("", "^", " "), "");
 }
+
+TEST(ReplaceAll, HoldsALineOfTheFileAndCutsALongerResult) {
+    const std::string spaces(99, ' ');
+    ui::TextSpan line = replaceAll(spaces + "\n", " ", "^");
+    EXPECT_EQ(std::string(line.data(), line.size()), std::string(99, '^') + "\n");
+    EXPECT_EQ(line.data()[line.size()], '\0');
+
+    ui::TextSpan longer = replaceAll(std::string(150, ' '), " ", "^^");
+    EXPECT_EQ(std::string(longer.data(), longer.size()),
+              std::string(accounts::kReplacedBytes, '^'));
+    EXPECT_EQ(longer.data()[longer.size()], '\0');
+
+    // Nothing to replace: the text itself, however long.
+    const std::string plain(150, 'p');
+    ui::TextSpan same = replaceAll(plain, " ", "^");
+    EXPECT_EQ(same.data(), plain.data());
+    EXPECT_EQ(same.size(), plain.size());
+}

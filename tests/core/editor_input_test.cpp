@@ -1,6 +1,7 @@
 // What the account editor stores for the maximum connect time.
 #include <gtest/gtest.h>
 
+#include "accounts/account_format.h"
 #include "accounts/editor_input.h"
 
 using accounts::parseMaxMinutes;
@@ -21,4 +22,14 @@ TEST(MaxMinutes, TooManyDigitsHoldAtTheLargestValue) {
     EXPECT_EQ(parseMaxMinutes(L"99999999999"), 2147483647);
     EXPECT_EQ(parseMaxMinutes(L"4294967296"), 2147483647) << "must not wrap to 0";
     EXPECT_EQ(parseMaxMinutes(L"-99999999999"), -2147483647 - 1);
+}
+
+TEST(MaxMinutes, ReadsAsTheAccountFileReadsItsNumbers) {
+    const char* const texts[] = {
+        "",    "0",          "  12min",     "\t\n\v\f\r7", "+8",          "-5",
+        "- 5", "2147483648", "-2147483648", "-2147483649", "99999999999", "x1"};
+    for (const char* text : texts) {
+        std::wstring wide(text, text + std::char_traits<char>::length(text));
+        EXPECT_EQ(parseMaxMinutes(wide.c_str()), accounts::format::parseInt(text)) << text;
+    }
 }

@@ -1,0 +1,30 @@
+// Read before every program source in the handheld check: the system headers
+// the program may use, then the names the handheld lacks made errors. Every
+// system header comes in here first, so the poison reaches only the program.
+#ifndef TAMLINK_CHECK_PRELUDE_H
+#define TAMLINK_CHECK_PRELUDE_H
+
+// The handheld's WinMain takes a wide command line; the desktop headers declare
+// the narrow one, which would clash with the program's.
+#define WinMain DesktopWinMain
+#include <windows.h>
+#undef WinMain
+#include <commctrl.h>
+#include <shellapi.h>
+#include <ras.h>
+#include <raserror.h>
+// The handheld's ras.h gives device names 32 characters, the desktop's 128.
+#undef RAS_MaxDeviceName
+#define RAS_MaxDeviceName 32
+#include <aygshell.h>
+
+#include <climits>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+#include "poison.h"
+
+#endif
