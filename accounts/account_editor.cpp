@@ -6,6 +6,7 @@
 
 #include "accounts/account_format.h"
 #include "accounts/account_list.h"
+#include "accounts/accounts_test.h"
 #include "accounts/account_table.h"
 #include "accounts/editor_input.h"
 #include "ui/dialogs.h"
@@ -116,7 +117,7 @@ INT_PTR onOk(HWND dialog) {
     EditorInput input;
     readInput(dialog, input);
     if (!checkInput(input)) return TRUE;
-    if (editMode == 1 ? storeEdited(input) : storeNew(input)) dirtyFlag = 1;
+    if (editMode == 1 ? storeEdited(input) : storeNew(input)) markAccountsChanged();
     ui::endWithInputPanelDown(dialog, IDOK);
     return TRUE;
 }
@@ -171,7 +172,7 @@ int deleteAccount() {
     question[kQuestionChars - 1] = L'\0';
     if (!ui::askQuestion(question)) return 0;
     record.deleted = 1;
-    dirtyFlag = 1;
+    markAccountsChanged();
     removeAccountRow(record.rowId);
     return 1;
 }

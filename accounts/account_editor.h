@@ -4,9 +4,6 @@
 
 namespace accounts {
 
-// 0: the editor makes a new account; 1: it changes the selected one.
-extern int editMode;
-
 void newAccount();
 // Nothing happens when no row has the focus.
 void editAccount();

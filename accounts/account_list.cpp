@@ -1,5 +1,7 @@
 #include "accounts/account_list.h"
 
+#include "accounts/accounts_test.h"
+
 #include <commctrl.h>
 #include <cwchar>
 
@@ -100,6 +102,7 @@ void createAccountList(HWND parent, int width, int height) {
     if (!listWindow) return;
     insertColumn(0, ui::loadText(res::IDS_COLUMN_NAME).chars, width / 2);
     insertColumn(1, ui::loadText(res::IDS_COLUMN_NUMBER).chars, width / 2 - 2);
+    // A mask of 0 sets the whole extended style: full-row selection and nothing else.
     SendMessageW(listWindow, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
 }
 

@@ -8,7 +8,6 @@ namespace accounts {
 
 // Creates the list over the main window, leaving the menu bar's strip free.
 void createAccountList(HWND parent, int width, int height);
-HWND accountListWindow();
 int accountRowCount();
 
 // What addAccountRow gives when the control refuses the row: the account has

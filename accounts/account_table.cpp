@@ -1,11 +1,27 @@
 #include "accounts/account_table.h"
 
+#include <cstring>
+
 #include "accounts/account_list.h"
+#include "accounts/accounts_test.h"
+#include "accounts/file_api.h"
 
 namespace accounts {
 
 AccountTable accountTable;
 int dirtyFlag;
+
+void markAccountsChanged() { dirtyFlag = 1; }
+
+void markAccountsSaved() { dirtyFlag = 0; }
+
+void resetAccountBook() {
+    std::memset(&accountTable, 0, sizeof accountTable);
+    dirtyFlag = 0;
+    editMode = 0;
+    fileApi.createForWriting = platformCreateForWriting;
+    fileApi.write = platformWrite;
+}
 
 int findSelectedRecord() {
     accountTable.selectedIndex = -1;

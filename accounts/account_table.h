@@ -32,8 +32,13 @@ struct AccountTable {
 extern AccountTable accountTable;
 
 // Set when the accounts or the start program changed; a save at the next
-// timer tick clears it.
+// timer tick clears it. Written only through the two steps below.
 extern int dirtyFlag;
+
+// Something the account file holds changed: the next tick saves it.
+void markAccountsChanged();
+// A save went through.
+void markAccountsSaved();
 
 // The slot of the live record behind the account list's focused row, also kept
 // in selectedIndex; -1 when no row has the focus or no live record matches.

@@ -14,10 +14,14 @@ namespace {
 
 // Default processing of WM_CLOSE destroys the window, which shuts down.
 void closeMainWindow(HWND window) {
+    // Told it is losing activation first, as the handheld's shell does before
+    // it closes a window, so the shell lets go of the window's input state.
     SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
     SendMessageW(window, WM_CLOSE, 0, 0);
 }
 
+// Not DestroyWindow: Quit runs the shutdown and ends the loop, and the window
+// itself goes with the process, as the handheld's programs of this kind do.
 void quit(HWND window) { SendMessageW(window, WM_DESTROY, 0, 0); }
 
 } // namespace

@@ -25,7 +25,7 @@ void firstRunPrompt() {
 LRESULT onTimer(WPARAM timerId) {
     if (timerId != kTickTimerId) return 0;
     if (dialup::connectionState.connected) dialup::onConnectedSecond();
-    if (accounts::dirtyFlag && accounts::saveAccountFile()) accounts::dirtyFlag = 0;
+    if (accounts::dirtyFlag && accounts::saveAccountFile()) accounts::markAccountsSaved();
     if (ui::shellState.firstRunPrompt) firstRunPrompt();
     return 0;
 }

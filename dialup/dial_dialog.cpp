@@ -1,6 +1,7 @@
 #include "dialup/dial_dialog.h"
 
 #include <windows.h>
+#include <cstring>
 #include <cwchar>
 
 #include "accounts/account_editor.h"
@@ -12,6 +13,7 @@
 #include "dialup/connection_state.h"
 #include "dialup/devices.h"
 #include "dialup/dial_view.h"
+#include "dialup/dialup_test.h"
 #include "dialup/dialing.h"
 #include "dialup/monitor.h"
 #include "dialup/phone_number.h"
@@ -24,6 +26,15 @@ namespace dialup {
 
 wchar_t rememberedPrefix[kPrefixChars];
 wchar_t rememberedDevice[kDeviceNameChars];
+
+void resetDialUp(PauseRoutine pause) {
+    std::memset(&deviceList, 0, sizeof deviceList);
+    std::memset(&connectionState, 0, sizeof connectionState);
+    pauseRoutine = pause;
+    detachDialView();
+    rememberedPrefix[0] = L'\0';
+    rememberedDevice[0] = L'\0';
+}
 
 namespace {
 

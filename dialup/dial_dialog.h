@@ -4,10 +4,6 @@
 
 namespace dialup {
 
-// The prefix and device name of the last dial in this run (never saved).
-extern wchar_t rememberedPrefix[];
-extern wchar_t rememberedDevice[];
-
 void openDialDialog();
 
 } // namespace dialup

@@ -1,5 +1,7 @@
 #include "dialup/dial_view.h"
 
+#include "dialup/dialup_test.h"
+
 #include <cstddef>
 
 #include "resources/resource.h"

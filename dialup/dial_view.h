@@ -8,7 +8,6 @@ namespace dialup {
 // The dial dialog registers itself when it opens and leaves when it ends.
 void attachDialView(HWND dialog);
 void detachDialView();
-HWND dialViewWindow();
 
 void setStatusText(const wchar_t* text);
 void setDialButtonCaption(const wchar_t* text);

@@ -1,5 +1,7 @@
 #include "dialup/waiting.h"
 
+#include "dialup/dialup_test.h"
+
 namespace dialup {
 
 void platformPause(DWORD milliseconds) { Sleep(milliseconds); }

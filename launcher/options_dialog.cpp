@@ -22,7 +22,7 @@ INT_PTR onInitDialog(HWND dialog) {
 
 INT_PTR onOk(HWND dialog) {
     GetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram, kStartProgramChars);
-    accounts::dirtyFlag = 1; // saved again even without a change
+    accounts::markAccountsChanged(); // saved again even without a change
     ui::endWithInputPanelDown(dialog, IDOK);
     return TRUE;
 }

@@ -5,6 +5,8 @@
 
 namespace ui {
 
+// From the template in memory rather than DialogBoxParamW by id: the handheld
+// loads its resources this way, and the same code then runs on both.
 INT_PTR runDialog(int templateId, DLGPROC procedure) {
     HRSRC found = FindResourceW(shellState.instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
     if (!found) return -1;

@@ -11,6 +11,7 @@
 #include "accounts/account_editor.h"
 #include "accounts/account_file.h"
 #include "accounts/account_list.h"
+#include "accounts/accounts_test.h"
 #include "accounts/account_table.h"
 #include "app/commands.h"
 #include "dialup/dial_dialog.h"

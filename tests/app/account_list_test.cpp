@@ -9,6 +9,7 @@
 
 #include "accounts/account_file.h"
 #include "accounts/account_list.h"
+#include "accounts/accounts_test.h"
 #include "accounts/account_table.h"
 #include "resources/resource.h"
 

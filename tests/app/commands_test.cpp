@@ -12,6 +12,7 @@
 #include "accounts/account_editor.h"
 #include "accounts/account_file.h"
 #include "accounts/account_list.h"
+#include "accounts/accounts_test.h"
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "ui/shell_state.h"

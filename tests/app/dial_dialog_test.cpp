@@ -16,6 +16,7 @@
 #include "dialup/devices.h"
 #include "dialup/dial_dialog.h"
 #include "dialup/dial_view.h"
+#include "dialup/dialup_test.h"
 #include "dialup/ras.h"
 #include "dialup/waiting.h"
 #include "platform/rassim/rassim_control.h"

@@ -7,6 +7,7 @@
 #include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/dial_view.h"
+#include "dialup/dialup_test.h"
 #include "dialup/dialing.h"
 #include "dialup/ras.h"
 #include "dialup/waiting.h"

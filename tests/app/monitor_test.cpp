@@ -18,6 +18,7 @@
 #include "dialup/devices.h"
 #include "dialup/dial_dialog.h"
 #include "dialup/dial_view.h"
+#include "dialup/dialup_test.h"
 #include "dialup/dialing.h"
 #include "dialup/error_text.h"
 #include "dialup/ras.h"

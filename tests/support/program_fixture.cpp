@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "accounts/account_editor.h"
+#include "accounts/accounts_test.h"
 #include "accounts/account_file.h"
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
@@ -18,6 +19,7 @@
 #include "dialup/dial_view.h"
 #include "dialup/monitor.h"
 #include "dialup/ras.h"
+#include "dialup/dialup_test.h"
 #include "dialup/waiting.h"
 #include "launcher/start_program.h"
 #include "platform/rassim/rassim_control.h"
@@ -57,21 +59,13 @@ void resetProgramState() {
     ui::shellState.instance = GetModuleHandleW(nullptr);
     LoadStringW(ui::shellState.instance, res::IDS_TITLE, ui::shellState.windowTitle,
                 res::kTextChars);
-    accounts::accountTable = accounts::AccountTable{};
-    accounts::dirtyFlag = 0;
-    accounts::editMode = 0;
-    accounts::fileApi = {accounts::platformCreateForWriting, accounts::platformWrite};
+    accounts::resetAccountBook();
     launcher::startProgram[0] = L'\0';
     platform::resetInputPanel();
     deleteFile(accounts::kAccountFilePath);
     deleteFile(accounts::kBackupFilePath);
-    dialup::deviceList = dialup::DeviceList{};
-    dialup::connectionState = dialup::ConnectionState{};
     // No test waits out the 4 s after a hang-up; tests that look at pauses record them.
-    dialup::pauseRoutine = [](DWORD) {};
-    dialup::detachDialView();
-    dialup::rememberedPrefix[0] = L'\0';
-    dialup::rememberedDevice[0] = L'\0';
+    dialup::resetDialUp([](DWORD) {});
     deleteFile(L"\\windows\\rassim.ini");
     deleteFile(L"\\windows\\rassim.pbk");
     deleteFile(L"\\windows\\rassim.log");
