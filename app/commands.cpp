@@ -14,8 +14,8 @@ namespace {
 
 // Default processing of WM_CLOSE destroys the window, which shuts down.
 void closeMainWindow(HWND window) {
-    // Told it is losing activation first, as the handheld's shell does before
-    // it closes a window, so the shell lets go of the window's input state.
+    // Deactivated first, as when the shell closes a window, so whatever tracks
+    // the active window lets go of it before it is destroyed.
     SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
     SendMessageW(window, WM_CLOSE, 0, 0);
 }
