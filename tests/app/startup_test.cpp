@@ -17,6 +17,7 @@
 #include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
+#include "dialup/ras.h"
 #include "dialup/waiting.h"
 #include "platform/rassim/rassim_control.h"
 #include "resources/resource.h"
@@ -166,6 +167,27 @@ TEST_F(StartupTest, ShutdownSavesOnlyWhatIsUnsaved) {
     });
     EXPECT_EQ(creates, 1);
     EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n1\nChanged,1,,,0\n");
+}
+
+TEST_F(StartupTest, ShutdownSavesAndEndsWhenTheEntryCannotBeChecked) {
+    writeFileBytes(accounts::kAccountFilePath, "\n1\nA,1,,,0\n");
+    accounts::fileApi.createForWriting = countedCreate;
+    for (rassim::Call failing : {rassim::Call::ValidateEntryName, rassim::Call::DeleteEntry}) {
+        SCOPED_TRACE(static_cast<int>(failing));
+        EXPECT_EQ(run([&] {
+                      ASSERT_EQ(
+                          dialup::writePhonebookEntry(L"1", L"modem", L"Hayes Compatible on COM1:"),
+                          0u);
+                      rassim::injectFailure(failing, ERROR_CANNOT_OPEN_PHONEBOOK, 1);
+                      wcscpy(accounts::accountTable.records[0].name, L"Changed");
+                      accounts::dirtyFlag = 1;
+                      quitCommand();
+                  }),
+                  0);
+        EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n1\nChanged,1,,,0\n");
+        EXPECT_TRUE(dialogs().boxes().empty());
+    }
+    EXPECT_EQ(creates, 2);
 }
 
 TEST_F(StartupTest, ClosingTheWindowShutsDownWithExitCodeZero) {
