@@ -1,9 +1,13 @@
 # Tamlink PPC: the two commands a newcomer needs.
 #   make run    build tamlink-sim.exe and start it under Wine
 #   make test   build everything and run every test, ending with CTest's summary
+#   make bench  time the start of tamlink-sim.exe against a bare window under Wine
+#   make fuzz   fuzz the account-file reader for FUZZ_SECONDS (default 600)
 SHELL := /bin/bash
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 600
+BENCH_RUNS ?= 10
 
 BUILD_PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth
@@ -12,7 +16,7 @@ TEST_PACKAGES := g++ clang libclang-rt-14-dev googletest imagemagick
 WIN_DIR := $(BUILD)/win
 NATIVE_DIR := $(BUILD)/native
 
-.PHONY: run test build win native clean
+.PHONY: run test build win native clean bench fuzz
 
 run:
 	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES)
@@ -22,9 +26,24 @@ run:
 test:
 	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES) $(TEST_PACKAGES)
 	@$(MAKE) --no-print-directory win native
-	@scripts/with-xvfb.sh ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
+	@rm -f $(NATIVE_DIR)/footprint.txt
+	@scripts/with-xvfb.sh ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS); rc=$$?; \
+		if [ -f $(NATIVE_DIR)/footprint.txt ]; then echo "Footprint:"; cat $(NATIVE_DIR)/footprint.txt; fi; \
+		exit $$rc
 
 build: win native
+
+bench:
+	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES)
+	@$(MAKE) --no-print-directory win WIN_TARGETS="tamlink-sim bench_window start_timer"
+	@scripts/with-xvfb.sh scripts/bench-startup.sh $(WIN_DIR) $(BUILD)/bench $(BENCH_RUNS)
+
+fuzz:
+	@scripts/deps.sh cmake make $(TEST_PACKAGES)
+	@cmake -S . -B $(NATIVE_DIR) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DCMAKE_BUILD_TYPE=Debug -DTAMLINK_WIN_BUILD_DIR=$(CURDIR)/$(WIN_DIR) >/dev/null
+	@env -u MAKEFLAGS -u MAKELEVEL cmake --build $(NATIVE_DIR) -j $(JOBS) --target fuzz_account_file
+	@scripts/fuzz.sh $(NATIVE_DIR)/fuzz_account_file tests/fuzz/corpus $(NATIVE_DIR)/fuzz $(FUZZ_SECONDS)
 
 win:
 	@cmake -S . -B $(WIN_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-posix.cmake \

@@ -57,6 +57,10 @@ if(TAMLINK_WIN_BUILD_DIR)
             ENVIRONMENT "TAMLINK_SOURCE_DIR=${CMAKE_SOURCE_DIR};TAMLINK_WIN_BUILD_DIR=${TAMLINK_WIN_BUILD_DIR};TAMLINK_BUILD_DIR=${CMAKE_BINARY_DIR}")
     endfunction()
 
+    # The sizes of the two programs and what they import, against their limits.
+    add_test(NAME build.footprint COMMAND ${CMAKE_SOURCE_DIR}/scripts/footprint.sh ${TAMLINK_WIN_BUILD_DIR}
+        ${CMAKE_BINARY_DIR}/footprint.txt)
+
     file(GLOB APP_TESTS CONFIGURE_DEPENDS tests/app/*_test.cpp)
     foreach(src ${APP_TESTS})
         get_filename_component(name ${src} NAME_WE)

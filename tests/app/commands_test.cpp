@@ -16,6 +16,7 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "ui/shell_state.h"
+#include "dialup/waiting.h"
 #include "platform/rassim/rassim_control.h"
 #include "platform/shell/desktop_shell_test.h"
 #include "resources/resource.h"
@@ -37,6 +38,22 @@ HANDLE countedCreate(const wchar_t* path) {
     ++creates;
     if (createsFail) return INVALID_HANDLE_VALUE;
     return accounts::platformCreateForWriting(path);
+}
+
+// Pieces written to any file through the save's calls, and pauses taken.
+int writes;
+BOOL countedWrite(HANDLE file, const void* bytes, DWORD count) {
+    ++writes;
+    return accounts::platformWrite(file, bytes, count);
+}
+int pauses;
+void countedPause(DWORD) { ++pauses; }
+
+std::vector<int> rasCallCounts() {
+    std::vector<int> counts;
+    for (int kind = 0; kind < rassim::kCallKinds; ++kind)
+        counts.push_back(rassim::callCount(static_cast<rassim::Call>(kind)));
+    return counts;
 }
 
 // A tap, as the stylus gives it: down and up at a point of the list.
@@ -84,8 +101,10 @@ class CommandsTest : public ProgramRunTest {
   protected:
     void SetUp() override {
         ProgramRunTest::SetUp();
-        creates = createsFail = 0;
+        creates = createsFail = writes = pauses = 0;
         accounts::fileApi.createForWriting = countedCreate;
+        accounts::fileApi.write = countedWrite;
+        dialup::pauseRoutine = countedPause;
     }
 };
 
@@ -222,6 +241,87 @@ TEST_F(CommandsTest, AFailingSaveIsRetriedTickAfterTickWithOneBoxAtATime) {
     EXPECT_EQ(creates, 3);
     EXPECT_EQ(dirtyAfter, 0);
     EXPECT_EQ(fileAfter, "\n1\nChanged,1,,,0\n");
+}
+
+TEST_F(CommandsTest, AThousandTicksOfAnIdleProgramCallNoFileRasBoxOrPause) {
+    const std::string file = "http://www.example.com\n2\nHome,123,anna,pw,30\nWork,456,,,0\n";
+    writeFileBytes(accounts::kAccountFilePath, file);
+    std::vector<int> rasBefore, rasAfter;
+    int createsAfter = -1, writesAfter = -1, pausesAfter = -1, openAfter = -1;
+    run([&] {
+        KillTimer(mainWindow(), 1); // only the test's ticks from here
+        rasBefore = rasCallCounts();
+        for (int i = 0; i < 1000; ++i)
+            tick();
+        pumpMessages();
+        rasAfter = rasCallCounts();
+        createsAfter = creates;
+        writesAfter = writes;
+        pausesAfter = pauses;
+        openAfter = static_cast<int>(dialogs().openWindows().size());
+        quitCommand();
+    });
+    EXPECT_EQ(rasAfter, rasBefore) << "no RAS call of any kind";
+    EXPECT_EQ(createsAfter, 0);
+    EXPECT_EQ(writesAfter, 0);
+    EXPECT_EQ(pausesAfter, 0);
+    EXPECT_EQ(openAfter, 0);
+    EXPECT_TRUE(dialogs().boxes().empty());
+    EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), file);
+    EXPECT_FALSE(fileExists(accounts::kBackupFilePath));
+}
+
+TEST_F(CommandsTest, AHundredChangesBetweenTwoTicksAreSavedOnceAtTheNextTick) {
+    writeFileBytes(accounts::kAccountFilePath, "\n1\nKeep,100,,,0\n");
+    auto edit = [&](int command, std::vector<std::pair<int, std::wstring>> fields) {
+        dialogs().then([fields](HWND dialog) {
+            for (const auto& field : fields)
+                setItemText(dialog, field.first, field.second);
+            pressLater(dialog, IDOK);
+        });
+        SendMessageW(mainWindow(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    };
+    int changes = 0, createsBeforeTick = -1, createsAtTick = -1, dirtyAfterTick = -1;
+    std::string atTick;
+    run([&] {
+        KillTimer(mainWindow(), 1); // only the test's ticks from here
+        tick();
+        // Each kind of change the user can make, twenty times over; half of
+        // the new accounts are deleted again.
+        for (int round = 0; round < 20; ++round) {
+            std::wstring n = std::to_wstring(round);
+            edit(IDM_NEW, {{IDC_EDIT_NAME, L"New " + n}, {IDC_EDIT_NUMBER, L"2" + n}});
+            edit(IDM_EDIT, {{IDC_EDIT_NAME, L"Edited " + n}});
+            edit(IDM_OPTIONS, {{IDC_OPTIONS_START_PROGRAM, L"\\windows\\start" + n + L".exe"}});
+            edit(IDM_EDIT, {{IDC_EDIT_USER, L"user" + n}, {IDC_EDIT_MAX_MINUTES, n}});
+            if (round % 2) {
+                dialogs().answer(IDYES);
+                SendMessageW(mainWindow(), WM_COMMAND, MAKEWPARAM(IDM_DELETE, 0), 0);
+            } else {
+                edit(IDM_OPTIONS, {{IDC_OPTIONS_START_PROGRAM, L"\\windows\\later" + n + L".exe"}});
+            }
+            changes += 5;
+        }
+        createsBeforeTick = creates;
+        tick();
+        createsAtTick = creates;
+        dirtyAfterTick = accounts::dirtyFlag;
+        atTick = readFileBytes(accounts::kAccountFilePath);
+        for (int i = 0; i < 10; ++i)
+            tick();
+        quitCommand();
+    });
+    std::string expected = "\\windows\\start19.exe\n11\nKeep,100,,,0\n";
+    for (int round = 0; round < 20; round += 2)
+        expected += "Edited " + std::to_string(round) + ",2" + std::to_string(round) + ",user" +
+                    std::to_string(round) + ",," + std::to_string(round) + "\n";
+    EXPECT_EQ(changes, 100);
+    EXPECT_EQ(dialogs().pendingHandlers(), 0) << "every dialog opened";
+    EXPECT_EQ(createsBeforeTick, 0) << "no save while the changes come";
+    EXPECT_EQ(createsAtTick, 1);
+    EXPECT_EQ(dirtyAfterTick, 0);
+    EXPECT_EQ(atTick, expected) << "the one save holds the last of every change";
+    EXPECT_EQ(creates, 1) << "the ticks after it and the shutdown save nothing more";
 }
 
 TEST_F(CommandsTest, ATapOnARowOpensTheDialDialogAndATapBelowTheRowsNothing) {

@@ -365,6 +365,22 @@ TEST_F(DialingTest, DeletingTheEntryTouchesNothingWhenThereIsNone) {
     EXPECT_EQ(rassim::readStoredEntry(L"Tamlink PPC").exists, 0);
 }
 
+TEST_F(DialingTest, AFailingCheckOrDeleteLeavesTheEntryForTheNextWriteToReplace) {
+    ASSERT_EQ(dialup::writePhonebookEntry(L"1", L"modem", kModem), 0u);
+    rassim::injectFailure(rassim::Call::ValidateEntryName, ERROR_CANNOT_OPEN_PHONEBOOK, 1);
+    dialup::deletePhonebookEntry();
+    EXPECT_EQ(rassim::callCount(rassim::Call::DeleteEntry), 0) << "not deleted unseen";
+
+    rassim::injectFailure(rassim::Call::DeleteEntry, ERROR_CANNOT_OPEN_PHONEBOOK, 1);
+    dialup::deletePhonebookEntry();
+    EXPECT_EQ(rassim::callCount(rassim::Call::DeleteEntry), 1);
+    EXPECT_EQ(rassim::readStoredEntry(L"Tamlink PPC").exists, 1);
+
+    ASSERT_EQ(dialup::writePhonebookEntry(L"2", L"isdn", kIsdn), 0u);
+    EXPECT_EQ(rassim::readStoredEntry(L"Tamlink PPC").number, std::wstring(L"2"));
+    EXPECT_EQ(rassim::readStoredEntry(L"Tamlink PPC").deviceName, std::wstring(kIsdn));
+}
+
 // --- the dial view ---
 
 TEST_F(DialingTest, TheDialViewActsOnlyWhileADialogIsAttached) {

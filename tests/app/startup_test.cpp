@@ -19,6 +19,7 @@
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
 #include "dialup/dialup_test.h"
+#include "dialup/ras.h"
 #include "dialup/waiting.h"
 #include "platform/rassim/rassim_control.h"
 #include "resources/resource.h"
@@ -168,6 +169,27 @@ TEST_F(StartupTest, ShutdownSavesOnlyWhatIsUnsaved) {
     });
     EXPECT_EQ(creates, 1);
     EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n1\nChanged,1,,,0\n");
+}
+
+TEST_F(StartupTest, ShutdownSavesAndEndsWhenTheEntryCannotBeChecked) {
+    writeFileBytes(accounts::kAccountFilePath, "\n1\nA,1,,,0\n");
+    accounts::fileApi.createForWriting = countedCreate;
+    for (rassim::Call failing : {rassim::Call::ValidateEntryName, rassim::Call::DeleteEntry}) {
+        SCOPED_TRACE(static_cast<int>(failing));
+        EXPECT_EQ(run([&] {
+                      ASSERT_EQ(
+                          dialup::writePhonebookEntry(L"1", L"modem", L"Hayes Compatible on COM1:"),
+                          0u);
+                      rassim::injectFailure(failing, ERROR_CANNOT_OPEN_PHONEBOOK, 1);
+                      wcscpy(accounts::accountTable.records[0].name, L"Changed");
+                      accounts::dirtyFlag = 1;
+                      quitCommand();
+                  }),
+                  0);
+        EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n1\nChanged,1,,,0\n");
+        EXPECT_TRUE(dialogs().boxes().empty());
+    }
+    EXPECT_EQ(creates, 2);
 }
 
 TEST_F(StartupTest, ClosingTheWindowShutsDownWithExitCodeZero) {
