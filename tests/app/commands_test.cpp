@@ -16,6 +16,7 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "ui/shell_state.h"
+#include "dialup/dialup_test.h"
 #include "dialup/waiting.h"
 #include "platform/rassim/rassim_control.h"
 #include "platform/shell/desktop_shell_test.h"
