@@ -174,11 +174,13 @@ int loadAccountFile() {
 
     FileImage image;
     if (!image.read(kAccountFilePath)) return 0;
+    holdAccountRows(1);
     clearAccountRows();
     ui::TextSpan text = image.text();
     format::Header header = format::readHeader(text);
     readStartProgram(header);
     readAccounts(text, header);
+    holdAccountRows(0);
     return 1;
 }
 

@@ -171,6 +171,11 @@ int focusedRowId(int* rowId) {
     return *rowId != kNoRow;
 }
 
+void holdAccountRows(int hold) {
+    SendMessageW(listWindow, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+    if (!hold) InvalidateRect(listWindow, NULL, TRUE);
+}
+
 void sortAccountList() {
     sortKeyCount = 0;
     int count = accountRowCount();

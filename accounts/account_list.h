@@ -25,5 +25,8 @@ void clearAccountRows();
 int focusedRowId(int* rowId);
 // Sorts the rows by name, ignoring case, then focuses and selects the first.
 void sortAccountList();
+// Many rows at once: 1 stops the control redrawing after each row, 0 lets it
+// draw them all again.
+void holdAccountRows(int hold);
 
 } // namespace accounts
