@@ -4,8 +4,8 @@
 # tamlink.exe the link map showing that neither the C++ runtime, the thread
 # library nor mingw's own printf family went in. Fails on any excess.
 #   footprint.sh WIN_BUILD_DIR [REPORT_FILE]
-# The report goes to stdout and, when named, to REPORT_FILE (make test shows it
-# after CTest's summary, which hides the output of tests that pass).
+# The report goes to stdout and, when named, to REPORT_FILE. make test prints it
+# before CTest runs, whose summary hides the output of tests that pass.
 set -uo pipefail
 win=${1:?usage: footprint.sh WIN_BUILD_DIR [REPORT_FILE]}
 report=${2:-/dev/null}
