@@ -319,6 +319,28 @@ TEST_F(MonitorTest, AFailedConnectionShowsItsErrorComesForwardAndReleasesTheHand
     DestroyWindow(elsewhere);
 }
 
+TEST_F(MonitorTest, AStatusThatCannotBeReadKeepsTheLineButAGoneConnectionHasDropped) {
+    addAccount(0);
+    inDialDialog([&](HWND dialog) {
+        dialAndConnect(dialog);
+        rassim::injectFailure(rassim::Call::GetConnectStatus, ERROR_INVALID_PARAMETER, 1);
+        tick();
+        EXPECT_EQ(statuses.back(), L"Connected  00:01");
+        EXPECT_EQ(connectionState.connected, 1);
+
+        // RAS no longer knows the connection: the other side has gone.
+        rassim::injectFailure(rassim::Call::GetConnectStatus, ERROR_INVALID_HANDLE, 1);
+        tick();
+        pumpMessages();
+        EXPECT_EQ(statuses.back(), L"error: remote disconnection.");
+        EXPECT_EQ(connectionState.connected, 0);
+        EXPECT_EQ(connectionState.connectedSeconds, 1);
+        EXPECT_EQ(connectionState.rasConnection, nullptr);
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        EXPECT_EQ(rassim::callCount(rassim::Call::GetConnectStatus), 2);
+    });
+}
+
 TEST_F(MonitorTest, WithoutADialDialogNotificationsStillChangeTheState) {
     addAccount(1);
     inDialDialog([&](HWND dialog) { press(dialog, IDC_DIAL_BUTTON); }); // Done while dialing
