@@ -72,14 +72,17 @@ void setRowText(int position, int subItem, const wchar_t* text) {
                  reinterpret_cast<LPARAM>(&item));
 }
 
-void focusAndSelect(int position) {
+// Focus and selection of the row at position (-1: every row) set to state.
+void setFocusAndSelection(int position, UINT state) {
     LVITEMW item;
     ZeroMemory(&item, sizeof item);
     item.stateMask = kFocusedSelected;
-    item.state = kFocusedSelected;
+    item.state = state;
     SendMessageW(listWindow, LVM_SETITEMSTATE, static_cast<WPARAM>(position),
                  reinterpret_cast<LPARAM>(&item));
 }
+
+void focusAndSelect(int position) { setFocusAndSelection(position, kFocusedSelected); }
 
 const wchar_t* sortKeyName(int rowId) {
     for (int i = 0; i < sortKeyCount; ++i)
@@ -151,11 +154,7 @@ void removeAccountRow(int rowId) {
     SendMessageW(listWindow, LVM_DELETEITEM, static_cast<WPARAM>(position), 0);
     // The control hands the focus to a neighbour, which Edit and Delete would
     // then take for the user's pick.
-    LVITEMW item;
-    ZeroMemory(&item, sizeof item);
-    item.stateMask = kFocusedSelected;
-    SendMessageW(listWindow, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&item));
+    setFocusAndSelection(-1, 0);
 }
 
 void clearAccountRows() {
