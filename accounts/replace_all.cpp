@@ -18,10 +18,11 @@ void append(std::size_t& length, ui::TextSpan bytes) {
 } // namespace
 
 ui::TextSpan replaceAll(ui::TextSpan text, ui::TextSpan find, ui::TextSpan replacement) {
-    if (find.empty() || text.find(find) == ui::TextSpan::npos) return text;
+    std::size_t at = find.empty() ? ui::TextSpan::npos : text.find(find);
+    if (at == ui::TextSpan::npos) return text;
     std::size_t length = 0;
     std::size_t from = 0;
-    for (std::size_t at = text.find(find); at != ui::TextSpan::npos; at = text.find(find, from)) {
+    for (; at != ui::TextSpan::npos; at = text.find(find, from)) {
         append(length, text.substr(from, at - from));
         append(length, replacement);
         from = at + find.size();
