@@ -1,7 +1,6 @@
 #include "accounts/account_editor.h"
 
 #include <windows.h>
-#include <cstdio>
 #include <cwchar>
 
 #include "accounts/account_format.h"
@@ -167,9 +166,8 @@ int deleteAccount() {
     AccountRecord& record = accountTable.records[slot];
     const int kQuestionChars = res::kTextChars + kNameChars + 2;
     wchar_t question[kQuestionChars];
-    _snwprintf(question, kQuestionChars - 1, L"%ls %ls?",
-               ui::loadText(res::IDS_CONFIRM_DELETE).chars, record.name);
-    question[kQuestionChars - 1] = L'\0';
+    ui::formatText(question, kQuestionChars, L"%ls %ls?",
+                   ui::loadText(res::IDS_CONFIRM_DELETE).chars, record.name);
     if (!ui::askQuestion(question)) return 0;
     record.deleted = 1;
     markAccountsChanged();

@@ -1,6 +1,5 @@
 #include "dialup/monitor.h"
 
-#include <cstdio>
 #include <cwchar>
 
 #include "ui/foreground.h"
@@ -125,9 +124,8 @@ void onConnectedSecond() {
     wchar_t time[kTimeTextChars];
     formatConnectedTime(connectionState.connectedSeconds, time, kTimeTextChars);
     wchar_t status[res::kTextChars];
-    _snwprintf(status, res::kTextChars - 1, L"%ls  %ls", ui::loadText(res::IDS_CONNECTED).chars,
-               time);
-    status[res::kTextChars - 1] = L'\0';
+    ui::formatText(status, res::kTextChars, L"%ls  %ls", ui::loadText(res::IDS_CONNECTED).chars,
+                   time);
     setStatusText(status);
 }
 

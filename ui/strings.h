@@ -11,4 +11,9 @@ struct Text {
 // The text of a string table entry; empty when there is none.
 Text loadText(int id);
 
+// Formats into out (room for chars characters, the terminator included), cut
+// to fit and always terminated, as the handheld's C library can: _snwprintf
+// leaves a cut result unterminated.
+void formatText(wchar_t* out, int chars, const wchar_t* format, ...);
+
 } // namespace ui

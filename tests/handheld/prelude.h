@@ -19,6 +19,7 @@
 #include <aygshell.h>
 
 #include <climits>
+#include <cstdarg>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
