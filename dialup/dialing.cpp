@@ -1,6 +1,6 @@
 #include "dialup/dialing.h"
 
-#include <cwchar>
+#include <wchar.h>
 
 #include "ui/fixed_text.h"
 #include "ui/shell_state.h"
@@ -30,10 +30,10 @@ void wipe(wchar_t* text, std::size_t chars) {
 
 DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
                           const wchar_t* deviceName) {
-    if (!number || std::wcslen(number) > static_cast<std::size_t>(kMaxPhoneNumberChars))
+    if (!number || wcslen(number) > static_cast<std::size_t>(kMaxPhoneNumberChars))
         return ERROR_INVALID_PARAMETER;
 
-    RASENTRYW entry;
+    RASENTRY entry;
     ZeroMemory(&entry, sizeof entry);
     entry.dwSize = sizeof entry;
     entry.dwfOptions = RASEO_IpHeaderCompression | RASEO_RemoteDefaultGateway | RASEO_SwCompression;
@@ -53,7 +53,7 @@ DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
 
 DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
     setConnectionHandle(0);
-    RASDIALPARAMSW params;
+    RASDIALPARAMS params;
     ZeroMemory(&params, sizeof params);
     params.dwSize = sizeof params;
     ui::copyCut(params.szEntryName, entryName());
@@ -83,7 +83,7 @@ DWORD hangUpCurrent() {
 
 void hangUpAll() {
     // Asked with room for one connection first, the usual case.
-    RasList<RASCONNW> connections;
+    RasList<RASCONN> connections;
     connections.fill(ras::enumConnections, 1);
     DWORD count = connections.count();
     if (count == 0) return;

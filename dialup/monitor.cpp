@@ -1,6 +1,6 @@
 #include "dialup/monitor.h"
 
-#include <cwchar>
+#include <wchar.h>
 
 #include "ui/foreground.h"
 #include "ui/message_box.h"
@@ -50,7 +50,7 @@ void onDialEnded(int error) {
 // ended with.
 int droppedLineError() {
     if (!connectionState.rasConnection) return 0;
-    RASCONNSTATUSW status;
+    RASCONNSTATUS status;
     ZeroMemory(&status, sizeof status);
     status.dwSize = sizeof status;
     DWORD result = ras::getConnectStatus(connectionState.rasConnection, &status);
