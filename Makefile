@@ -11,6 +11,7 @@ BENCH_RUNS ?= 10
 
 BUILD_PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth
+RUN_PACKAGES := x11-utils
 TEST_PACKAGES := g++ clang libclang-rt-14-dev googletest imagemagick
 
 WIN_DIR := $(BUILD)/win
@@ -19,7 +20,7 @@ NATIVE_DIR := $(BUILD)/native
 .PHONY: run test build win native clean bench fuzz
 
 run:
-	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES)
+	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES) $(RUN_PACKAGES)
 	@$(MAKE) --no-print-directory win WIN_TARGETS=tamlink-sim
 	@scripts/run.sh $(WIN_DIR)/tamlink-sim.exe $(BUILD)/run-prefix
 
