@@ -35,6 +35,9 @@ if [ -z "${DISPLAY:-}" ]; then
     rm -f "$dfile"
     echo "No DISPLAY is set: Tamlink PPC runs on an Xvfb of its own at $DISPLAY."
     echo "Look at it with: DISPLAY=$DISPLAY import -window root shot.png   (Ctrl-C ends it)"
+elif ! command -v xdpyinfo >/dev/null; then
+    echo "xdpyinfo (Debian x11-utils) is needed to check the display $DISPLAY." >&2
+    exit 1
 elif ! xdpyinfo >/dev/null 2>&1; then
     # Wine would start, find no display, and end at once as if all went well.
     echo "Cannot open the display $DISPLAY." >&2
