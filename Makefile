@@ -13,6 +13,7 @@ BENCH_RUNS ?= 10
 
 BUILD_PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth
+RUN_PACKAGES := x11-utils
 TEST_PACKAGES := g++ clang libclang-rt-14-dev googletest imagemagick
 # The Windows CE compiler runs on these; it is not a Debian package.
 HANDHELD_PACKAGES := libgmp10 libmpfr6 python3 xz-utils
@@ -24,7 +25,7 @@ CE_DIR := $(BUILD)/ce
 .PHONY: run test build win native clean bench fuzz handheld
 
 run:
-	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES)
+	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES) $(RUN_PACKAGES)
 	@$(MAKE) --no-print-directory win WIN_TARGETS=tamlink-sim
 	@scripts/run.sh $(WIN_DIR)/tamlink-sim.exe $(BUILD)/run-prefix
 

@@ -32,7 +32,7 @@ class Screens : public ::testing::Test {
     void SetUp() override {
         writeFile(L"\\windows\\tamlink.cfg",
                   "http://www.example.com/welcome\n3\nHome ISP,0123456,anna,secret,30\n"
-                  "Office,0800 555 123,bob,pw,0\nBackup line,0199887,,,60\n");
+                  "Office,0800555123,bob,pw,0\nBackup line,0199887,,,60\n");
         ASSERT_TRUE(program.start());
     }
     void TearDown() override {
