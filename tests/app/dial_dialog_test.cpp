@@ -345,11 +345,61 @@ TEST_P(DialectTest, TheOtherSideHangingUpIsToldWithinATick) {
         EXPECT_EQ(connectionState.rasConnection, nullptr);
         EXPECT_EQ(buttonsEnabled(dialog), 1);
         EXPECT_EQ(rassim::connectionCount(), 0);
+
+        // Hung up by another program: the handheld tells it, and is not asked meanwhile.
+        press(dialog, IDC_DIAL_BUTTON);
+        advance(3000);
+        ras::hangUp(connectionState.rasConnection);
+        tick();
+        pumpMessages();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS),
+                  desktop() ? L"error: remote disconnection." : L"Disconnected.");
     });
     // Idle again: a tick asks RAS nothing.
     int asked = rassim::callCount(rassim::Call::GetConnectStatus);
     tick();
     EXPECT_EQ(rassim::callCount(rassim::Call::GetConnectStatus), asked);
+}
+
+// Pauses take real time: the simulated line goes on meanwhile.
+void pauseOnTheClock(DWORD ms) {
+    recordPause(ms);
+    rassim::advanceClock(ms);
+}
+
+TEST_P(DialectTest, ALineIsWatchedUntilItIsDownAndALateEndOfItEndsNoLaterDial) {
+    useSim("[Timing]\r\nHangUpMs=6000\r\n[Faults]\r\nHangUpFailures=1\r\n");
+    dialup::pauseRoutine = pauseOnTheClock;
+    addAccount(L"Provider", L"5551234", 1);
+    inDialDialog([&](HWND dialog) {
+        press(dialog, IDC_DIAL_BUTTON);
+        advance(3000);
+        press(dialog, IDC_DIAL_BUTTON); // refused: still up, still Hangup
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Hangup");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Hangup in progress...");
+        EXPECT_TRUE(statusAtPause.empty());
+        tick(); // tried again, and the line comes down 6 s later
+        pumpMessages();
+        EXPECT_EQ(statusAtPause.size(), 1u);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
+        EXPECT_EQ(rassim::connectionCount(), 1);
+
+        press(dialog, IDC_DIAL_BUTTON); // at once, the old line still going down
+        advance(2000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Verifying the user name and password...");
+        advance(1000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected");
+        tick();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected  00:01");
+        dialogs().answer(IDOK);
+        for (int second = 1; second < 60; ++second)
+            tick();
+        EXPECT_EQ(dialogs().boxes().size(), 1u);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 4);
+        advance(6000);
+        EXPECT_EQ(rassim::connectionCount(), 0);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
+    });
 }
 
 TEST_P(DialectTest, ADeviceIsDialledUnderTheWholeNameRasGives) {

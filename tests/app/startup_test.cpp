@@ -15,6 +15,7 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "app/entry.h"
+#include "app/timer_tick.h"
 #include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
@@ -201,6 +202,25 @@ TEST_F(StartupTest, ClosingTheWindowShutsDownWithExitCodeZero) {
               0);
     EXPECT_EQ(FindWindowW(L"TAMLINKPPC", nullptr), nullptr) << "closing destroys the window";
     EXPECT_FALSE(fileExists(accounts::kBackupFilePath));
+}
+
+TEST_F(StartupTest, AWindowClosedUnderTheSaveFailureMessageStillSavesOnceItIsClosed) {
+    writeFileBytes(accounts::kAccountFilePath, "\n1\nA,1,,,0\n");
+    accounts::fileApi.createForWriting = [](const wchar_t* path) -> HANDLE {
+        return ++creates == 1 ? INVALID_HANDLE_VALUE : accounts::platformCreateForWriting(path);
+    };
+    dialogs().then([](HWND box) {
+        SendMessageW(ui::shellState.mainWindow, WM_CLOSE, 0, 0); // a system's close
+        pressLater(box, IDOK);
+    });
+    EXPECT_EQ(run([] {
+                  wcscpy(accounts::accountTable.records[0].name, L"Changed");
+                  accounts::dirtyFlag = 1;
+                  SendMessageW(ui::shellState.mainWindow, WM_TIMER, app::kTickTimerId, 0);
+              }),
+              0);
+    EXPECT_EQ(dialogs().boxes().size(), 1u);
+    EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n1\nChanged,1,,,0\n");
 }
 
 TEST_F(StartupTest, ASecondCopyBringsTheFirstForwardAndTouchesNothing) {
