@@ -209,17 +209,12 @@ TEST_F(StartupTest, AWindowClosedUnderTheSaveFailureMessageStillSavesOnceItIsClo
     accounts::fileApi.createForWriting = [](const wchar_t* path) -> HANDLE {
         return ++creates == 1 ? INVALID_HANDLE_VALUE : accounts::platformCreateForWriting(path);
     };
-    dialogs().then([](HWND box) {
-        SendMessageW(ui::shellState.mainWindow, WM_CLOSE, 0, 0); // a system's close
-        pressLater(box, IDOK);
+    dialogs().then([](HWND) { SendMessageW(ui::shellState.mainWindow, WM_CLOSE, 0, 0); });
+    run([] {
+        wcscpy(accounts::accountTable.records[0].name, L"Changed");
+        accounts::dirtyFlag = 1;
+        SendMessageW(ui::shellState.mainWindow, WM_TIMER, app::kTickTimerId, 0);
     });
-    EXPECT_EQ(run([] {
-                  wcscpy(accounts::accountTable.records[0].name, L"Changed");
-                  accounts::dirtyFlag = 1;
-                  SendMessageW(ui::shellState.mainWindow, WM_TIMER, app::kTickTimerId, 0);
-              }),
-              0);
-    EXPECT_EQ(dialogs().boxes().size(), 1u);
     EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n1\nChanged,1,,,0\n");
 }
 
