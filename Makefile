@@ -3,6 +3,8 @@
 #   make test   build everything and run every test, ending with CTest's summary
 #   make bench  time the start of tamlink-sim.exe against a bare window under Wine
 #   make fuzz   fuzz the account-file reader for FUZZ_SECONDS (default 600)
+#   make handheld  build build/ce/tamlink.exe for the Pocket PC with the Windows CE
+#               compiler named by CEGCC_PREFIX=<dir> or arm-mingw32ce-g++ on the PATH
 SHELL := /bin/bash
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -12,11 +14,14 @@ BENCH_RUNS ?= 10
 BUILD_PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth
 TEST_PACKAGES := g++ clang libclang-rt-14-dev googletest imagemagick
+# The Windows CE compiler runs on these; it is not a Debian package.
+HANDHELD_PACKAGES := libgmp10 libmpfr6 python3 xz-utils
 
 WIN_DIR := $(BUILD)/win
 NATIVE_DIR := $(BUILD)/native
+CE_DIR := $(BUILD)/ce
 
-.PHONY: run test build win native clean bench fuzz
+.PHONY: run test build win native clean bench fuzz handheld
 
 run:
 	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES)
@@ -24,9 +29,11 @@ run:
 	@scripts/run.sh $(WIN_DIR)/tamlink-sim.exe $(BUILD)/run-prefix
 
 test:
-	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES) $(TEST_PACKAGES)
+	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES) $(TEST_PACKAGES) $(HANDHELD_PACKAGES)
 	@$(MAKE) --no-print-directory win native
 	@echo "Footprint (checked again by build.footprint):"; scripts/footprint.sh $(WIN_DIR) || true
+	@echo "The Pocket PC program (built and checked again by handheld.build):"; \
+		scripts/handheld-build.sh $(CE_DIR) 2>&1 | grep -v '^arm-mingw32ce\|zero bytes left' || true
 	@scripts/with-xvfb.sh ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
 
 build: win native
@@ -48,9 +55,14 @@ win:
 		-DCMAKE_BUILD_TYPE=Release >/dev/null
 	@env -u MAKEFLAGS -u MAKELEVEL cmake --build $(WIN_DIR) -j $(JOBS) $(if $(WIN_TARGETS),--target $(WIN_TARGETS))
 
+handheld:
+	@scripts/deps.sh $(HANDHELD_PACKAGES)
+	@scripts/handheld-build.sh $(CE_DIR)
+
 native:
 	@cmake -S . -B $(NATIVE_DIR) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-		-DCMAKE_BUILD_TYPE=Debug -DTAMLINK_WIN_BUILD_DIR=$(CURDIR)/$(WIN_DIR) >/dev/null
+		-DCMAKE_BUILD_TYPE=Debug -DTAMLINK_WIN_BUILD_DIR=$(CURDIR)/$(WIN_DIR) \
+		-DTAMLINK_CE_BUILD_DIR=$(CURDIR)/$(CE_DIR) >/dev/null
 	@env -u MAKEFLAGS -u MAKELEVEL cmake --build $(NATIVE_DIR) -j $(JOBS)
 
 clean:

@@ -1,7 +1,7 @@
 #include "accounts/account_editor.h"
 
 #include <windows.h>
-#include <cwchar>
+#include <wchar.h>
 
 #include "accounts/account_format.h"
 #include "accounts/account_list.h"

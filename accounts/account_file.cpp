@@ -2,7 +2,7 @@
 
 #include <windows.h>
 #include <cstdio>
-#include <cwchar>
+#include <wchar.h>
 
 #include "accounts/account_format.h"
 #include "accounts/account_list.h"

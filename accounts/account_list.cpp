@@ -3,7 +3,7 @@
 #include "accounts/accounts_test.h"
 
 #include <commctrl.h>
-#include <cwchar>
+#include <wchar.h>
 
 #include "accounts/account_table.h"
 #include "platform/shell.h"

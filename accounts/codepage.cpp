@@ -1,7 +1,7 @@
 #include "accounts/codepage.h"
 
 #include <windows.h>
-#include <cwchar>
+#include <wchar.h>
 
 #include "ui/fixed_text.h"
 

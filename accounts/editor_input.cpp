@@ -1,6 +1,6 @@
 #include "accounts/editor_input.h"
 
-#include <cwchar>
+#include <wchar.h>
 
 #include "accounts/decimal.h"
 

@@ -1,8 +1,7 @@
 #pragma once
 // The current dial: one static record, all 0 at start. Anyone may read it;
 // only the named steps below write it, so each change of the dial is one call.
-#include <windows.h>
-#include <ras.h>
+#include "dialup/ras.h"
 
 namespace dialup {
 

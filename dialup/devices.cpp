@@ -17,7 +17,7 @@ typedef char DeviceNameFits[kDeviceNameChars == RAS_MaxDeviceName + 1 ? 1 : -1];
 int scanDevices() {
     ZeroMemory(&deviceList, sizeof deviceList);
     // The first ask learns the size only.
-    RasList<RASDEVINFOW> devices;
+    RasList<RASDEVINFO> devices;
     devices.fill(ras::enumDevices, 0);
     for (DWORD i = 0; i < devices.count(); ++i)
         addUsableDevice(deviceList, devices.records()[i].szDeviceType,

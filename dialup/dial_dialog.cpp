@@ -2,7 +2,7 @@
 
 #include <windows.h>
 #include <cstring>
-#include <cwchar>
+#include <wchar.h>
 
 #include "accounts/account_editor.h"
 #include "accounts/account_table.h"

@@ -1,7 +1,7 @@
 #include "dialup/dialing.h"
 
 #include <cstddef>
-#include <cwchar>
+#include <wchar.h>
 
 #include "ui/fixed_text.h"
 #include "ui/shell_state.h"
@@ -31,10 +31,10 @@ void wipe(wchar_t* text, std::size_t chars) {
 
 DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
                           const wchar_t* deviceName) {
-    if (!number || std::wcslen(number) > static_cast<std::size_t>(kMaxPhoneNumberChars))
+    if (!number || wcslen(number) > static_cast<std::size_t>(kMaxPhoneNumberChars))
         return ERROR_INVALID_PARAMETER;
 
-    RASENTRYW entry;
+    RASENTRY entry;
     ZeroMemory(&entry, sizeof entry);
     entry.dwSize = sizeof entry;
     entry.dwfOptions = RASEO_IpHeaderCompression | RASEO_RemoteDefaultGateway | RASEO_SwCompression;
@@ -60,13 +60,13 @@ DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
         if (connectionState.hangUpPending) return refused;
     }
     setConnectionHandle(0);
-    RASDIALPARAMSW params;
+    RASDIALPARAMS params;
     ZeroMemory(&params, sizeof params);
     params.dwSize = sizeof params;
 #if !defined(_WIN32_WCE) && _WIN32_WINNT >= 0x0601
     // Windows XP and Vista refuse the record with Windows 7's dwIfIndex; the
     // size they know is taken by every later version as well.
-    params.dwSize = offsetof(RASDIALPARAMSW, dwIfIndex);
+    params.dwSize = offsetof(RASDIALPARAMS, dwIfIndex);
 #endif
     ui::copyCut(params.szEntryName, entryName());
     ui::copyCut(params.szUserName, userName);
@@ -104,12 +104,12 @@ namespace {
 // The handheld's modem is its one line, so every connection is the program's
 // to end. A PC has others (a VPN, a broadband link): only those of the
 // program's own entry are.
-int isOwnLine(const RASCONNW& connection) {
+int isOwnLine(const RASCONN& connection) {
 #ifdef _WIN32_WCE
     (void)connection;
     return 1;
 #else
-    return std::wcscmp(connection.szEntryName, entryName()) == 0;
+    return wcscmp(connection.szEntryName, entryName()) == 0;
 #endif
 }
 
@@ -117,7 +117,7 @@ int isOwnLine(const RASCONNW& connection) {
 
 void hangUpAll() {
     // Asked with room for one connection first, the usual case.
-    RasList<RASCONNW> connections;
+    RasList<RASCONN> connections;
     connections.fill(ras::enumConnections, 1);
     DWORD own = 0;
     for (DWORD i = 0; i < connections.count(); ++i)
@@ -127,7 +127,7 @@ void hangUpAll() {
     showWaitCursor();
     setStatusText(ui::loadText(res::IDS_DISCONNECTING_CURRENT).chars);
     for (DWORD i = 0; i < connections.count(); ++i) {
-        const RASCONNW& connection = connections.records()[i];
+        const RASCONN& connection = connections.records()[i];
         if (isOwnLine(connection) && ras::hangUp(connection.hrasconn) == 0) pause(kHangUpPauseMs);
     }
     showArrowCursor();

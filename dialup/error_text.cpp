@@ -1,6 +1,6 @@
 #include "dialup/error_text.h"
 
-#include <cwchar>
+#include <wchar.h>
 
 #include "dialup/error_codes.h"
 #include "resources/string_ids.h"

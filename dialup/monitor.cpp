@@ -1,6 +1,6 @@
 #include "dialup/monitor.h"
 
-#include <cwchar>
+#include <wchar.h>
 
 #include "ui/foreground.h"
 #include "ui/message_box.h"
@@ -46,7 +46,7 @@ void onDialEnded(int error) {
 }
 
 // What RAS says of the current connection: its result, status filled on 0.
-DWORD askCurrentLine(RASCONNSTATUSW* status) {
+DWORD askCurrentLine(RASCONNSTATUS* status) {
     ZeroMemory(status, sizeof *status);
     status->dwSize = sizeof *status;
     return ras::getConnectStatus(connectionState.rasConnection, status);
@@ -56,7 +56,7 @@ DWORD askCurrentLine(RASCONNSTATUSW* status) {
 // of an end then belongs to an earlier line, told late.
 int currentLineLives() {
     if (!connectionState.rasConnection) return 0;
-    RASCONNSTATUSW status;
+    RASCONNSTATUS status;
     return askCurrentLine(&status) == 0 && status.rasconnstate != RASCS_Disconnected &&
            status.dwError == 0;
 }
@@ -66,7 +66,7 @@ int currentLineLives() {
 // ended with.
 int droppedLineError() {
     if (!connectionState.rasConnection) return 0;
-    RASCONNSTATUSW status;
+    RASCONNSTATUS status;
     DWORD result = askCurrentLine(&status);
     int gone = result == ERROR_INVALID_HANDLE ||
                (result == 0 && status.rasconnstate == RASCS_Disconnected);

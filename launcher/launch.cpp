@@ -9,7 +9,7 @@ namespace launcher {
 
 void launchStartProgram(const wchar_t* target) {
     if (!target[0]) return;
-    SHELLEXECUTEINFOW info;
+    SHELLEXECUTEINFO info;
     ZeroMemory(&info, sizeof info);
     info.cbSize = sizeof info;
 #ifndef _WIN32_WCE
@@ -21,7 +21,7 @@ void launchStartProgram(const wchar_t* target) {
     info.lpVerb = L"open";
     info.lpFile = target;
     info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&info); // a target that cannot be opened does not affect the connection
+    ShellExecuteEx(&info); // a target that cannot be opened does not affect the connection
 }
 
 } // namespace launcher

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <cstdarg>
 #include <cstdio>
-#include <cwchar>
+#include <wchar.h>
 #include "ui/shell_state.h"
 
 namespace ui {

@@ -16,6 +16,12 @@
 #undef SecureZeroMemory
 #pragma GCC poison SecureZeroMemory
 
+// The handheld's coredll exports these without the W that the desktop's
+// headers add: the program names them plainly.
+#pragma GCC poison RasDialW RasHangUpW RasEnumConnectionsW RasGetConnectStatusW
+#pragma GCC poison RasSetEntryPropertiesW RasValidateEntryNameW RasDeleteEntryW ShellExecuteExW
+#pragma GCC poison RASENTRYW RASDIALPARAMSW RASCONNW RASCONNSTATUSW RASDEVINFOW
+
 // ANSI entry points and records of the calls the program makes: the handheld
 // has only the wide ones.
 #pragma GCC poison MessageBoxA LoadStringA FindResourceA DialogBoxIndirectParamA

@@ -11,11 +11,11 @@
 #undef WinMain
 #include <commctrl.h>
 #include <shellapi.h>
-#include <ras.h>
+// The handheld's shellapi.h declares the plain name, which its coredll exports.
+#undef ShellExecuteEx
+extern "C" BOOL WINAPI ShellExecuteEx(LPSHELLEXECUTEINFOW info);
+// No ras.h: the program declares the handheld's own RAS (dialup/ras_handheld.h).
 #include <raserror.h>
-// The handheld's ras.h gives device names 32 characters, the desktop's 128.
-#undef RAS_MaxDeviceName
-#define RAS_MaxDeviceName 32
 #include <aygshell.h>
 
 #include <climits>
@@ -24,7 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
+#include <wchar.h>
 
 #include "poison.h"
 
