@@ -184,20 +184,43 @@ int loadAccountFile() {
     return 1;
 }
 
+namespace {
+
+int saving;           // a save is showing its failure message
+int saveAfterMessage; // the program was closed meanwhile: its last save is still to come
+
+// 0 with the previous file back in place.
+int writeOrRestore() {
+    if (writeAccountFile()) return 1;
+    DeleteFileW(kAccountFilePath);
+    MoveFileW(kBackupFilePath, kAccountFilePath);
+    return 0;
+}
+
+} // namespace
+
 int saveAccountFile() {
     // Ticks go on under the failure message; a save started there would only
     // stack a further message on it.
-    static int saving;
     if (saving) return 0;
     saving = 1;
-    int saved = writeAccountFile();
+    int saved = writeOrRestore();
     if (!saved) {
-        DeleteFileW(kAccountFilePath);
-        MoveFileW(kBackupFilePath, kAccountFilePath);
         ui::showInformationText(res::IDS_SAVE_FAILED);
+        // Nothing runs after a shutdown: its save is made here, with no
+        // message, as the window that would own one is gone.
+        if (saveAfterMessage) saved = writeOrRestore();
     }
+    saveAfterMessage = 0;
     saving = 0;
     return saved;
+}
+
+void saveAccountFileAtExit() {
+    if (saving)
+        saveAfterMessage = 1;
+    else
+        saveAccountFile();
 }
 
 } // namespace accounts

@@ -19,4 +19,9 @@ int loadAccountFile();
 // when called while another save is still showing its failure message.
 int saveAccountFile();
 
+// The save at shutdown. Under the failure message of another save, which
+// would make it return at once, it is made by that save once the message is
+// closed.
+void saveAccountFileAtExit();
+
 } // namespace accounts

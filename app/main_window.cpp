@@ -42,7 +42,7 @@ void shutDown() {
     dialup::hangUpCurrent();
     if (ui::shellState.timerId) KillTimer(ui::shellState.mainWindow, kTickTimerId);
     dialup::deletePhonebookEntry();
-    if (accounts::dirtyFlag) accounts::saveAccountFile();
+    if (accounts::dirtyFlag) accounts::saveAccountFileAtExit();
     PostQuitMessage(0);
 }
 
@@ -58,8 +58,8 @@ LRESULT onSettingChange(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT onRasDialEvent(WPARAM wParam, LPARAM lParam) {
-    dialup::onRasNotification(LOWORD(wParam), static_cast<int>(static_cast<DWORD>(lParam)));
+LRESULT onRasDialEvent(UINT message, WPARAM wParam, LPARAM lParam) {
+    dialup::onRasDialEvent(message, LOWORD(wParam), static_cast<int>(static_cast<DWORD>(lParam)));
     return 0;
 }
 
@@ -73,10 +73,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY: return onNotify(window, wParam, lParam);
     case WM_COMMAND: return onCommand(window, wParam, lParam);
     case WM_TIMER: return onTimer(wParam);
-    case WM_RASDIALEVENT: return onRasDialEvent(wParam, lParam);
+    case WM_RASDIALEVENT: return onRasDialEvent(message, wParam, lParam);
     default:
         // The desktop's RAS notifies with a registered message, not a fixed one.
-        if (dialup::isRasDialEvent(message)) return onRasDialEvent(wParam, lParam);
+        if (dialup::isRasDialEvent(message)) return onRasDialEvent(message, wParam, lParam);
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }

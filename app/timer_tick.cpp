@@ -4,7 +4,6 @@
 #include "accounts/account_table.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
-#include "dialup/connection_state.h"
 #include "dialup/monitor.h"
 #include "resources/resource.h"
 #include "resources/string_ids.h"
@@ -24,7 +23,7 @@ void firstRunPrompt() {
 
 LRESULT onTimer(WPARAM timerId) {
     if (timerId != kTickTimerId) return 0;
-    if (dialup::connectionState.connected) dialup::onConnectedSecond();
+    dialup::onConnectedSecond();
     if (accounts::dirtyFlag && accounts::saveAccountFile()) accounts::markAccountsSaved();
     if (ui::shellState.firstRunPrompt) firstRunPrompt();
     return 0;

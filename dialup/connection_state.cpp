@@ -6,7 +6,12 @@ ConnectionState connectionState;
 
 void setDialLimit(LONG maxMinutes) { connectionState.maxMinutes = maxMinutes; }
 
-void setConnectionHandle(HRASCONN handle) { connectionState.rasConnection = handle; }
+void setConnectionHandle(HRASCONN handle) {
+    connectionState.rasConnection = handle;
+    connectionState.hangUpPending = 0;
+}
+
+void markHangUpRefused() { connectionState.hangUpPending = 1; }
 
 void beginDial() {
     connectionState.connected = 0;

@@ -12,6 +12,8 @@ struct ConnectionState {
     LONG maxMinutes;        // of the account being dialed; 0 or less: no limit
     HRASCONN rasConnection; // 0 when none
     LONG endReported;       // this dial's end was handled: later reports of it change nothing
+    LONG hangUpPending;     // RAS refused to hang rasConnection up: it is asked again each tick
+    LONG endsUntold;        // RAS tells no end of a live line (the desktop's): it is asked each tick
 };
 
 extern ConnectionState connectionState;
@@ -19,7 +21,10 @@ extern ConnectionState connectionState;
 // The maximum connect time of the account about to be dialed.
 void setDialLimit(LONG maxMinutes);
 // The connection RasDial gave (0 for none), or 0 once it was hung up.
+// Either way no hang-up of an earlier one is still to be made.
 void setConnectionHandle(HRASCONN handle);
+// RAS refused to hang the current connection up: the line is still up.
+void markHangUpRefused();
 // A dial has started: dialing, not connected, its end still to come.
 void beginDial();
 // The connection is up: counting starts from 0.

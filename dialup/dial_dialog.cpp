@@ -63,12 +63,12 @@ void fillDevices(HWND dialog) {
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }
 
+// Refused, the line is still up and the button still hangs it up; the
+// monitor tries again each second meanwhile.
 void hangUpPress() {
-    markIdle();
     showWaitCursor();
     setStatusText(ui::loadText(res::IDS_HANGUP_IN_PROGRESS).chars);
-    hangUpAndReport();
-    setDialButtonCaption(ui::loadText(res::IDS_DIAL).chars);
+    if (hangUpAndReport()) setDialButtonCaption(ui::loadText(res::IDS_DIAL).chars);
     showArrowCursor();
 }
 

@@ -1,5 +1,6 @@
 #include "dialup/dialing.h"
 
+#include <cstddef>
 #include <wchar.h>
 
 #include "ui/fixed_text.h"
@@ -52,19 +53,30 @@ DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
 }
 
 DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
+    // A line that refused its hang-up is still the program's: it goes first,
+    // or nothing is dialed.
+    if (connectionState.hangUpPending) {
+        DWORD refused = hangUpCurrent();
+        if (connectionState.hangUpPending) return refused;
+    }
     setConnectionHandle(0);
     RASDIALPARAMS params;
     ZeroMemory(&params, sizeof params);
     params.dwSize = sizeof params;
+#if !defined(_WIN32_WCE) && _WIN32_WINNT >= 0x0601
+    // Windows XP and Vista refuse the record with Windows 7's dwIfIndex; the
+    // size they know is taken by every later version as well.
+    params.dwSize = offsetof(RASDIALPARAMS, dwIfIndex);
+#endif
     ui::copyCut(params.szEntryName, entryName());
     ui::copyCut(params.szUserName, userName);
     ui::copyCut(params.szPassword, password);
-    // Kept also when the dial fails: RAS may have made a connection that still
-    // has to be hung up.
     HRASCONN handle = 0;
     DWORD result = ras::dial(&params, ui::shellState.mainWindow, &handle);
     setConnectionHandle(handle);
     wipe(params.szPassword, sizeof params.szPassword / sizeof params.szPassword[0]);
+    // A dial RAS refused may still hold a port through the handle it gave.
+    if (result != 0) hangUpCurrent();
     return result;
 }
 
@@ -76,22 +88,48 @@ DWORD hangUpCurrent() {
         markHungUp();
         pause(kHangUpPauseMs);
         setConnectionHandle(0);
+    } else if (result == ERROR_INVALID_HANDLE) {
+        // RAS knows the connection no more: nothing is left to hang up.
+        markHungUp();
+        setConnectionHandle(0);
+    } else {
+        markHangUpRefused();
     }
     showArrowCursor();
     return result;
 }
 
+namespace {
+
+// The handheld's modem is its one line, so every connection is the program's
+// to end. A PC has others (a VPN, a broadband link): only those of the
+// program's own entry are.
+int isOwnLine(const RASCONN& connection) {
+#ifdef _WIN32_WCE
+    (void)connection;
+    return 1;
+#else
+    return wcscmp(connection.szEntryName, entryName()) == 0;
+#endif
+}
+
+} // namespace
+
 void hangUpAll() {
     // Asked with room for one connection first, the usual case.
     RasList<RASCONN> connections;
     connections.fill(ras::enumConnections, 1);
-    DWORD count = connections.count();
-    if (count == 0) return;
+    DWORD own = 0;
+    for (DWORD i = 0; i < connections.count(); ++i)
+        own += isOwnLine(connections.records()[i]);
+    if (own == 0) return;
 
     showWaitCursor();
     setStatusText(ui::loadText(res::IDS_DISCONNECTING_CURRENT).chars);
-    for (DWORD i = 0; i < count; ++i)
-        if (ras::hangUp(connections.records()[i].hrasconn) == 0) pause(kHangUpPauseMs);
+    for (DWORD i = 0; i < connections.count(); ++i) {
+        const RASCONN& connection = connections.records()[i];
+        if (isOwnLine(connection) && ras::hangUp(connection.hrasconn) == 0) pause(kHangUpPauseMs);
+    }
     showArrowCursor();
     setStatusText(ui::loadText(res::IDS_DISCONNECTED).chars);
 }

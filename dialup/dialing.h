@@ -16,7 +16,11 @@ const DWORD kHangUpPauseMs = 4000;
 DWORD writePhonebookEntry(const wchar_t* number, const wchar_t* deviceType,
                           const wchar_t* deviceName);
 DWORD dialAccount(const wchar_t* userName, const wchar_t* password);
+// A refused hang-up keeps the handle and marks it to be tried again; one RAS
+// no longer knows is let go, with nothing to wait for.
 DWORD hangUpCurrent();
+// Before a dial: every connection on the handheld, whose modem is its only
+// line; on a PC only those of the program's own entry.
 void hangUpAll();
 void deletePhonebookEntry();
 

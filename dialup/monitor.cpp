@@ -45,20 +45,42 @@ void onDialEnded(int error) {
     enableDialButtons(1);
 }
 
+// What RAS says of the current connection: its result, status filled on 0.
+DWORD askCurrentLine(RASCONNSTATUS* status) {
+    ZeroMemory(status, sizeof *status);
+    status->dwSize = sizeof *status;
+    return ras::getConnectStatus(connectionState.rasConnection, status);
+}
+
+// 1 only when RAS says the current connection is up, or on its way: a report
+// of an end then belongs to an earlier line, told late.
+int currentLineLives() {
+    if (!connectionState.rasConnection) return 0;
+    RASCONNSTATUS status;
+    return askCurrentLine(&status) == 0 && status.rasconnstate != RASCS_Disconnected &&
+           status.dwError == 0;
+}
+
 // The desktop's RAS tells nothing once the connection is up, so a line that
 // dropped is found by asking. 0 while the line is up; otherwise the error it
 // ended with.
 int droppedLineError() {
     if (!connectionState.rasConnection) return 0;
     RASCONNSTATUS status;
-    ZeroMemory(&status, sizeof status);
-    status.dwSize = sizeof status;
-    DWORD result = ras::getConnectStatus(connectionState.rasConnection, &status);
+    DWORD result = askCurrentLine(&status);
     int gone = result == ERROR_INVALID_HANDLE ||
                (result == 0 && status.rasconnstate == RASCS_Disconnected);
     if (!gone) return 0;
     int error = result == 0 ? static_cast<int>(status.dwError) : 0;
     return error > 0 ? error : ERROR_REMOTE_DISCONNECTION;
+}
+
+void stopAtTimeLimit() {
+    ui::bringForward(ui::shellState.mainWindow);
+    // Refused, the line stays connected and is hung up at a later tick: the
+    // limit does not fire again.
+    hangUpAndReport();
+    ui::showInformationText(res::IDS_MAX_TIME_REACHED);
 }
 
 } // namespace
@@ -78,15 +100,23 @@ int isRasDialEvent(UINT message) {
     return message == WM_RASDIALEVENT || message == rasDialEventMessage();
 }
 
+void onRasDialEvent(UINT message, unsigned state, int error) {
+    // Only the desktop's RAS uses the registered message; the handheld's, and
+    // the program itself, use WM_RASDIALEVENT.
+    if (message != WM_RASDIALEVENT) connectionState.endsUntold = 1;
+    onRasNotification(state, error);
+}
+
 void onRasNotification(unsigned state, int error) {
     // The handheld reports a failure as RASCS_Disconnected; the desktop reports
     // it again with the state it happened in, and nothing after.
     if (error > 0 || state == RASCS_Disconnected) {
-        onDialEnded(error);
+        if (!currentLineLives()) onDialEnded(error);
         return;
     }
     // Progress queued before the user hung up belongs to no dial any more.
     if (!connectionState.dialing && !connectionState.connected) return;
+    if (connectionState.hangUpPending) return;
     switch (state) {
     case RASCS_OpenPort: showStatus(res::IDS_DIALING); break;
     case RASCS_Authenticate: showStatus(res::IDS_AUTHENTICATING); break;
@@ -95,18 +125,28 @@ void onRasNotification(unsigned state, int error) {
     }
 }
 
-void hangUpAndReport() {
-    if (!connectionState.rasConnection) return;
+int hangUpAndReport() {
+    const int told = connectionState.rasConnection &&
+                     (connectionState.dialing || connectionState.connected);
+    hangUpCurrent();
+    if (connectionState.hangUpPending) return 0;
+    markIdle();
     // The handheld's RAS reports the hang-up as a disconnection, the desktop's
     // reports nothing: the program posts it too, and whichever comes second
     // finds the dial already ended.
-    if (hangUpCurrent() == 0)
-        PostMessageW(ui::shellState.mainWindow, WM_RASDIALEVENT, RASCS_Disconnected, 0);
+    if (told) PostMessageW(ui::shellState.mainWindow, WM_RASDIALEVENT, RASCS_Disconnected, 0);
+    return 1;
 }
 
 void onConnectedSecond() {
+    // A line that refused its hang-up is asked again, and only that: no
+    // counting, no limit, no text until it has gone.
+    if (connectionState.hangUpPending) {
+        hangUpAndReport();
+        return;
+    }
     if (connectionState.connected != 1) return;
-    int error = droppedLineError();
+    int error = connectionState.endsUntold ? droppedLineError() : 0;
     if (error) {
         onDialEnded(error);
         return;
@@ -114,11 +154,7 @@ void onConnectedSecond() {
     countConnectedSecond();
     LONG minutes = connectionState.connectedSeconds / 60;
     if (connectionState.maxMinutes > 0 && minutes >= connectionState.maxMinutes) {
-        // Idle first: ticks go on under the message box below.
-        markIdle();
-        ui::bringForward(ui::shellState.mainWindow);
-        hangUpAndReport();
-        ui::showInformationText(res::IDS_MAX_TIME_REACHED);
+        stopAtTimeLimit();
         return;
     }
     wchar_t time[kTimeTextChars];

@@ -13,13 +13,19 @@ UINT rasDialEventMessage();
 // 1 for either of the two: the main window takes both alike.
 int isRasDialEvent(UINT message);
 
+// A notification as the main window receives it; the message tells whose
+// RAS sent it.
+void onRasDialEvent(UINT message, unsigned state, int error);
 // A notification: the connection state and the error (0 = none). An error in
-// any state ends the dial, as does RASCS_Disconnected.
+// any state ends the dial, as does RASCS_Disconnected, unless RAS still has
+// the current line up: then it is of an earlier line.
 void onRasNotification(unsigned state, int error);
-// Once a second, from the timer tick, while connected: asks RAS whether the
-// line is still up, counts the second and stops at the account's limit.
+// Once a second, from the timer tick: tries again a hang-up RAS refused;
+// while connected, asks the desktop's RAS whether the line is still up,
+// counts the second and stops at the account's limit.
 void onConnectedSecond();
-// Hangs up the current dial and makes sure its end is reported.
-void hangUpAndReport();
+// Hangs up the current dial and makes sure its end is reported; 1 when done.
+// 0 when RAS refused: the dial stays as it was and the next tick tries again.
+int hangUpAndReport();
 
 } // namespace dialup

@@ -1,6 +1,7 @@
 // The simulated RAS service: the eight calls of dialup/ras.h answered as the
 // handheld's RAS (or, in the desktop dialect, desktop Windows' RAS) answers
 // them, with a modem on a phone line behind it.
+#include <cstddef>
 #include <cstring>
 #include <cwchar>
 
@@ -11,6 +12,10 @@ namespace ras {
 using namespace rassim;
 
 namespace {
+
+// Windows from XP on take the dial parameters at XP's size (without
+// Windows 7's dwIfIndex) as well as at their own.
+constexpr DWORD kXpDialParamsSize = offsetof(RASDIALPARAMSW, dwIfIndex);
 
 unsigned long handleNumber(HRASCONN handle) {
     return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(handle));
@@ -145,13 +150,21 @@ DWORD answerEnumeration(Record* records, DWORD n, DWORD* bytes, DWORD* count, Fi
     return 0;
 }
 
-void removeConnection(Service& s, HRASCONN handle) {
-    int at = 0;
-    while (at < s.connectionCount && s.connections[at].handle != handle)
-        ++at;
-    for (int i = at + 1; i < s.connectionCount; ++i)
-        s.connections[i - 1] = s.connections[i];
-    if (at < s.connectionCount) --s.connectionCount;
+// A dial that RasDial refused may still have taken a port: the connection is
+// listed and holds it, telling nothing, until it is hung up.
+void keepRefusedDial(Service& s, const RASDIALPARAMSW* params, HRASCONN* connection) {
+    if (!params || !connection || s.connectionCount >= kMaxConnections) return;
+    SimConnection c{};
+    c.handle = reinterpret_cast<HRASCONN>(++s.nextHandle);
+    c.phase = Phase::Ended;
+    c.lastState = RASCS_OpenPort;
+    copyField(c.entryName, params->szEntryName, RAS_MaxEntryName);
+    const StoredEntry stored = phonebookRead(c.entryName);
+    copyText(c.deviceType, RAS_MaxDeviceType + 1, stored.deviceType);
+    copyText(c.deviceName, RAS_MaxDeviceName + 1, stored.deviceName);
+    s.connections[s.connectionCount++] = c;
+    *connection = c.handle;
+    logLine(s, L"the refused dial holds connection %lx", handleNumber(c.handle));
 }
 
 } // namespace
@@ -275,7 +288,10 @@ DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection) {
     Lock lock(s);
     ensureStarted(s);
     DWORD result = 0;
-    if (injected(s, Call::Dial, L"RasDial", &result)) return result;
+    if (injected(s, Call::Dial, L"RasDial", &result)) {
+        if (s.keepFailedDials) keepRefusedDial(s, params, connection);
+        return result;
+    }
 
     SimConnection c{};
     c.notifier = notifier;
@@ -283,7 +299,7 @@ DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection) {
     StoredEntry stored{};
     if (!params || !connection) {
         result = ERROR_INVALID_PARAMETER;
-    } else if (params->dwSize != sizeof(RASDIALPARAMSW)) {
+    } else if (params->dwSize != sizeof(RASDIALPARAMSW) && params->dwSize != kXpDialParamsSize) {
         result = ERROR_INVALID_SIZE;
     } else {
         copyField(c.entryName, params->szEntryName, RAS_MaxEntryName);
@@ -317,7 +333,8 @@ DWORD dial(RASDIALPARAMSW* params, HWND notifier, HRASCONN* connection) {
     SecureZeroMemory(password, sizeof password);
     s.connections[s.connectionCount++] = c;
     *connection = c.handle;
-    std::memcpy(&s.lastDial, params, sizeof s.lastDial);
+    std::memset(&s.lastDial, 0, sizeof s.lastDial);
+    std::memcpy(&s.lastDial, params, params->dwSize); // never more than the caller's record
     s.haveLastDial = 1;
     startWorker(s);
     return 0;
@@ -330,11 +347,22 @@ DWORD hangUp(HRASCONN connection) {
     DWORD result = 0;
     if (injected(s, Call::HangUp, L"RasHangUp", &result)) return result;
     SimConnection* c = findConnection(s, connection);
-    if (!c) result = ERROR_INVALID_HANDLE;
+    if (!c) {
+        result = ERROR_INVALID_HANDLE;
+    } else if (s.hangUpRefusalsLeft > 0) {
+        --s.hangUpRefusalsLeft; // [Faults] HangUpFailures: the line stays up
+        result = kHangUpRefusal;
+    }
     logLine(s, L"RasHangUp(%lx) = %lu", handleNumber(connection),
             static_cast<unsigned long>(result));
-    if (!c) return result;
+    if (result != 0 || c->goingDown) return result;
     cancelEvents(s, connection);
+    // [Timing] HangUpMs: the line comes down (and, on the handheld, says so) later.
+    if (s.config.hangUpMs && c->phase != Phase::Ended) {
+        c->goingDown = 1;
+        schedule(s, connection, now(s) + s.config.hangUpMs, RASCS_Disconnected, 0);
+        return 0;
+    }
     // One that had ended has told its window so already; the desktop's RAS
     // never tells of a hang-up.
     if (c->phase != Phase::Ended && s.config.dialect == Dialect::Handheld)
@@ -394,6 +422,7 @@ void reset() {
         i = Injection{};
     for (int& n : s.callCounts)
         n = 0;
+    s.keepFailedDials = 0;
     s.haveLastEntry = 0;
     s.haveLastDial = 0;
     restart(s);

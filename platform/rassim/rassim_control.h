@@ -48,6 +48,10 @@ DWORD clockMs();
 // After `after` more calls of `call` went through as usual, the next `times`
 // return `code` and do nothing else.
 void injectFailure(Call call, DWORD code, int times, int after = 0);
+// With keep set, an injected RasDial failure hands back a connection all the
+// same, as the platform may: listed, holding its port and telling nothing
+// until it is hung up. Cleared by reset.
+void keepConnectionOfFailedDials(int keep);
 // Calls of this kind since the last reset, injected failures included.
 int callCount(Call call);
 

@@ -82,11 +82,16 @@ void restart(Service& s) {
     s.held = 0;
     s.heldNow = 0;
     s.startTick = GetTickCount64();
-    logLine(s, L"service started: %ls dialect, %d devices, %d numbers, %ls, DialMs %lu, AuthMs %lu",
+    s.hangUpRefusalsLeft = s.config.hangUpFailures;
+    logLine(s,
+            L"service started: %ls dialect, %d devices, %d numbers, %ls, DialMs %lu, AuthMs %lu, "
+            L"HangUpMs %lu, HangUpFailures %lu",
             desktop ? L"desktop" : L"handheld", s.config.deviceCount, s.config.numberCount,
             s.config.accountsListed ? L"listed accounts only" : L"any account",
             static_cast<unsigned long>(s.config.dialMs),
-            static_cast<unsigned long>(s.config.authMs));
+            static_cast<unsigned long>(s.config.authMs),
+            static_cast<unsigned long>(s.config.hangUpMs),
+            static_cast<unsigned long>(s.config.hangUpFailures));
 }
 
 void ensureStarted(Service& s) {
@@ -111,7 +116,11 @@ void postDueEvents(Service& s, ULONGLONG time) {
         SimEvent e = s.events[next];
         removeEvent(s, next);
         if (s.held && e.due > s.heldNow) s.heldNow = e.due;
-        if (SimConnection* c = findConnection(s, e.handle)) reachState(s, *c, e.state, e.error);
+        SimConnection* c = findConnection(s, e.handle);
+        if (!c) continue;
+        reachState(s, *c, e.state, e.error);
+        // A hung-up line is gone once it is down.
+        if (c->goingDown && e.state == RASCS_Disconnected) removeConnection(s, e.handle);
     }
 }
 
@@ -143,6 +152,15 @@ SimConnection* findConnection(Service& s, HRASCONN handle) {
     for (int i = 0; i < s.connectionCount; ++i)
         if (s.connections[i].handle == handle) return &s.connections[i];
     return nullptr;
+}
+
+void removeConnection(Service& s, HRASCONN handle) {
+    int at = 0;
+    while (at < s.connectionCount && s.connections[at].handle != handle)
+        ++at;
+    for (int i = at + 1; i < s.connectionCount; ++i)
+        s.connections[i - 1] = s.connections[i];
+    if (at < s.connectionCount) --s.connectionCount;
 }
 
 } // namespace rassim

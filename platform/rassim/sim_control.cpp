@@ -61,6 +61,12 @@ void injectFailure(Call call, DWORD code, int times, int after) {
     if (index >= 0) s.injections[index] = Injection{code, times, after};
 }
 
+void keepConnectionOfFailedDials(int keep) {
+    Service& s = service();
+    Lock lock(s);
+    s.keepFailedDials = keep;
+}
+
 int callCount(Call call) {
     Service& s = service();
     Lock lock(s);

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cwchar>
 #include <cwctype>
+#include <initializer_list>
 
 #include "platform/rassim/sim_service.h"
 
@@ -174,9 +175,11 @@ void readConfig(SimConfig& config) {
     readAccounts(config);
     config.dialMs = GetPrivateProfileIntW(L"Timing", L"DialMs", kDefaultDialMs, kConfigPath);
     config.authMs = GetPrivateProfileIntW(L"Timing", L"AuthMs", kDefaultAuthMs, kConfigPath);
-    // A negative time would come back as a huge unsigned one.
-    if (static_cast<int>(config.dialMs) < 0) config.dialMs = 0;
-    if (static_cast<int>(config.authMs) < 0) config.authMs = 0;
+    config.hangUpMs = GetPrivateProfileIntW(L"Timing", L"HangUpMs", 0, kConfigPath);
+    config.hangUpFailures = GetPrivateProfileIntW(L"Faults", L"HangUpFailures", 0, kConfigPath);
+    // A negative value would come back as a huge unsigned one.
+    for (DWORD* value : {&config.dialMs, &config.authMs, &config.hangUpMs, &config.hangUpFailures})
+        if (static_cast<int>(*value) < 0) *value = 0;
 }
 
 // The profile calls keep files in a cache that survives the file's deletion;

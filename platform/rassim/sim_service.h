@@ -27,6 +27,8 @@ constexpr int kMaxEvents = 256;
 
 constexpr DWORD kDefaultDialMs = 2000;
 constexpr DWORD kDefaultAuthMs = 1000;
+// A refused hang-up: the handheld's answer when it cannot let a live line go.
+constexpr DWORD kHangUpRefusal = ERROR_NOT_ENOUGH_MEMORY;
 
 // The handheld's RASDEVINFO holds device names of 32 characters.
 constexpr int kHandheldDeviceNameChars = 32;
@@ -70,6 +72,8 @@ struct SimConfig {
     int accountCount;
     DWORD dialMs;
     DWORD authMs;
+    DWORD hangUpMs;       // a hung-up line comes down this much later
+    DWORD hangUpFailures; // the first RasHangUp calls refused
 };
 
 enum class Phase { Dialing, Connected, Ended };
@@ -78,6 +82,7 @@ struct SimConnection {
     HRASCONN handle;
     HWND notifier;
     int foreign;
+    int goingDown; // hung up, and its line still coming down
     Phase phase;
     DWORD lastState; // 0xFFFFFFFF before the first
     DWORD error;     // what it ended with
@@ -129,6 +134,8 @@ struct Service {
 
     Injection injections[kCallKinds];
     int callCounts[kCallKinds];
+    DWORD hangUpRefusalsLeft;
+    int keepFailedDials;
 
     int haveLastEntry;
     RASENTRYW lastEntry;
@@ -174,6 +181,7 @@ void reachState(Service& s, SimConnection& c, DWORD state, DWORD error);
 void startWorker(Service& s);
 
 SimConnection* findConnection(Service& s, HRASCONN handle);
+void removeConnection(Service& s, HRASCONN handle);
 
 // Files: configuration, phone book, log (sim_files.cpp).
 void readConfig(SimConfig& config);

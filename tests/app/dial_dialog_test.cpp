@@ -345,11 +345,41 @@ TEST_P(DialectTest, TheOtherSideHangingUpIsToldWithinATick) {
         EXPECT_EQ(connectionState.rasConnection, nullptr);
         EXPECT_EQ(buttonsEnabled(dialog), 1);
         EXPECT_EQ(rassim::connectionCount(), 0);
+        press(dialog, IDC_DIAL_BUTTON);
+        advance(3000);
+        ras::hangUp(connectionState.rasConnection); // another program: the handheld tells it
+        tick();
+        pumpMessages();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS),
+                  desktop() ? L"error: remote disconnection." : L"Disconnected.");
     });
     // Idle again: a tick asks RAS nothing.
     int asked = rassim::callCount(rassim::Call::GetConnectStatus);
     tick();
     EXPECT_EQ(rassim::callCount(rassim::Call::GetConnectStatus), asked);
+}
+
+TEST_P(DialectTest, ALineIsWatchedUntilItIsDownAndALateEndOfItEndsNoLaterDial) {
+    useSim("[Timing]\r\nHangUpMs=6000\r\n[Faults]\r\nHangUpFailures=1\r\n");
+    dialup::pauseRoutine = [](DWORD ms) { rassim::advanceClock(ms); }; // the line goes on
+    addAccount(L"Provider", L"5551234", 1);
+    inDialDialog([&](HWND dialog) {
+        press(dialog, IDC_DIAL_BUTTON);
+        advance(3000);
+        press(dialog, IDC_DIAL_BUTTON); // refused: still up, still Hangup
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Hangup");
+        tick(); // hung up now, down 6 s later; no report of it read yet
+        press(dialog, IDC_DIAL_BUTTON); // Dial at once
+        advance(3000);
+        tick();
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected  00:01");
+        dialogs().answer(IDOK);
+        for (int second = 1; second < 60; ++second)
+            tick();
+        EXPECT_EQ(dialogs().boxes().size(), 1u);
+        advance(6000);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
+    });
 }
 
 TEST_P(DialectTest, ADeviceIsDialledUnderTheWholeNameRasGives) {

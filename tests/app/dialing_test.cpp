@@ -174,7 +174,8 @@ TEST_F(DialingTest, ADialCarriesTheAccountAndItsNotificationsReachTheMainWindowI
 
     RASDIALPARAMSW params;
     ASSERT_EQ(rassim::lastDialParams(&params), 1);
-    EXPECT_EQ(params.dwSize, sizeof params);
+    // The size Windows XP takes, and every later version with it.
+    EXPECT_EQ(params.dwSize, offsetof(RASDIALPARAMSW, dwIfIndex));
     EXPECT_STREQ(params.szEntryName, L"Tamlink PPC");
     EXPECT_STREQ(params.szPhoneNumber, L"");
     EXPECT_STREQ(params.szCallbackNumber, L"");
@@ -202,6 +203,18 @@ TEST_F(DialingTest, AFailedDialLeavesNoHandleOfAnEarlierOne) {
     EXPECT_EQ(dialup::dialAccount(L"user", L"pw"),
               static_cast<DWORD>(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY));
     EXPECT_EQ(connectionState.rasConnection, nullptr);
+}
+
+TEST_F(DialingTest, ARefusedDialThatHoldsAConnectionHangsItUpFirstOrAtTheNextDial) {
+    ASSERT_EQ(dialup::writePhonebookEntry(L"1", L"modem", kModem), 0u);
+    rassim::keepConnectionOfFailedDials(1);
+    rassim::injectFailure(rassim::Call::Dial, ERROR_NOT_ENOUGH_MEMORY, 2);
+    rassim::injectFailure(rassim::Call::HangUp, ERROR_NOT_ENOUGH_MEMORY, 1);
+    for (int connections : {1, 0}) { // refused at once, let go before the next dial
+        EXPECT_NE(dialup::dialAccount(L"user", L"pw"), 0u);
+        EXPECT_EQ(rassim::connectionCount(), connections);
+    }
+    EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 3);
 }
 
 // --- hangUpCurrent ---
@@ -254,18 +267,22 @@ TEST_F(DialingTest, AFailedHangUpKeepsHandleAndFlagAndSkipsThePause) {
     dialAndWait(L"1", 3000);
     connectionState.connected = 1;
     HRASCONN handle = connectionState.rasConnection;
-    rassim::injectFailure(rassim::Call::HangUp, ERROR_INVALID_HANDLE, 1);
-    EXPECT_EQ(dialup::hangUpCurrent(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    rassim::injectFailure(rassim::Call::HangUp, ERROR_NOT_ENOUGH_MEMORY, 1);
+    EXPECT_EQ(dialup::hangUpCurrent(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
     EXPECT_TRUE(pauses.empty());
     EXPECT_EQ(connectionState.rasConnection, handle);
     EXPECT_EQ(connectionState.connected, 1);
     EXPECT_EQ(GetCursor(), systemCursor(IDC_ARROW));
+    rassim::injectFailure(rassim::Call::HangUp, ERROR_INVALID_HANDLE, 1); // RAS knows it no more
+    dialup::hangUpCurrent();
+    EXPECT_EQ(connectionState.rasConnection, nullptr);
 }
 
 // --- hangUpAll ---
 
 TEST_F(DialingTest, HangUpAllWithNoConnectionShowsNothingAndLeavesTheCursor) {
     dialup::attachDialView(standIn);
+    rassim::addForeignConnection(L"Office VPN", L"vpn", L"WAN Miniport (PPTP)"); // not ours on a PC
     dialup::setStatusText(L"before");
     SetCursor(systemCursor(IDC_CROSS));
     dialup::hangUpAll();
@@ -277,7 +294,7 @@ TEST_F(DialingTest, HangUpAllWithNoConnectionShowsNothingAndLeavesTheCursor) {
 
 TEST_F(DialingTest, HangUpAllWithOneConnectionPausesOnceBetweenTheTwoTexts) {
     dialup::attachDialView(standIn);
-    rassim::addForeignConnection(L"Other", L"modem", L"Modem A");
+    rassim::addForeignConnection(L"Tamlink PPC", L"modem", L"Modem A"); // left by an earlier run
     connectionState = {1, 1, 42, 5, reinterpret_cast<HRASCONN>(77)};
     dialup::hangUpAll();
     ASSERT_EQ(pauses.size(), 1u);
@@ -297,14 +314,15 @@ TEST_F(DialingTest, HangUpAllWithOneConnectionPausesOnceBetweenTheTwoTexts) {
 
 TEST_F(DialingTest, HangUpAllWithTwoConnectionsAsksOnceMoreAndPausesAfterEach) {
     dialup::attachDialView(standIn);
-    rassim::addForeignConnection(L"Other", L"modem", L"Modem A");
+    rassim::addForeignConnection(L"Tamlink PPC", L"modem", L"Modem A");
+    rassim::addForeignConnection(L"Office VPN", L"vpn", L"WAN Miniport (PPTP)");
     dialAndWait(L"1", 3000);
     notes.clear();
     dialup::hangUpAll();
     EXPECT_EQ(rassim::callCount(rassim::Call::EnumConnections), 2);
     ASSERT_EQ(pauses.size(), 2u);
-    EXPECT_EQ(pauses[0].connections, 1); // one at a time, in RAS order
-    EXPECT_EQ(pauses[1].connections, 0);
+    EXPECT_EQ(pauses[0].connections, 2); // one at a time, in RAS order; the VPN stays
+    EXPECT_EQ(pauses[1].connections, 1);
     DWORD total = 0;
     for (const Pause& p : pauses) {
         total += p.ms;
@@ -319,8 +337,8 @@ TEST_F(DialingTest, HangUpAllWithTwoConnectionsAsksOnceMoreAndPausesAfterEach) {
 
 TEST_F(DialingTest, HangUpAllPassesOverAFailingHangUpWithoutAPause) {
     dialup::attachDialView(standIn);
-    HRASCONN stuck = rassim::addForeignConnection(L"One", L"modem", L"Modem A");
-    rassim::addForeignConnection(L"Two", L"isdn", L"Adapter B");
+    HRASCONN stuck = rassim::addForeignConnection(L"Tamlink PPC", L"modem", L"Modem A");
+    rassim::addForeignConnection(L"Tamlink PPC", L"isdn", L"Adapter B");
     rassim::injectFailure(rassim::Call::HangUp, ERROR_INVALID_HANDLE, 1);
     dialup::hangUpAll();
     EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 2);

@@ -148,7 +148,8 @@ TEST_F(MonitorTest, EachTickWhileConnectedShowsTheRunningTimeAndNothingElseDoes)
         tick();
         EXPECT_EQ(statuses.back(), L"Connected  100:00:00");
 
-        notify(RASCS_Disconnected, 0);
+        ras::hangUp(connectionState.rasConnection); // as another program may
+        pumpMessages();
         tick(2);
         EXPECT_EQ(connectionState.connectedSeconds, 360000) << "no counting once it ended";
         EXPECT_EQ(statuses.back(), L"Disconnected.");
@@ -200,30 +201,29 @@ TEST_F(MonitorTest, AMaximumOfOneMinuteHangsUpOnTheSixtiethTick) {
     });
 }
 
-TEST_F(MonitorTest, TheLimitFiresOnceWhileTicksGoOnUnderItsBoxEvenWhenTheHangUpFails) {
+TEST_F(MonitorTest, TheLimitFiresOnceWhileTicksGoOnUnderItsBoxEvenWhenTheHangUpIsRefused) {
     addAccount(2);
     inDialDialog([&](HWND dialog) {
         dialAndConnect(dialog);
         HRASCONN handle = connectionState.rasConnection;
         connectionState.connectedSeconds = 119;
         const size_t shownBefore = statuses.size();
-        // A refused hang-up leaves the connected flag to the monitor alone.
-        rassim::injectFailure(rassim::Call::HangUp, ERROR_INVALID_HANDLE, 1);
+        // Refused: the line stays up, and is tried again at the next tick only.
+        rassim::injectFailure(rassim::Call::HangUp, ERROR_NOT_ENOUGH_MEMORY, 1);
         dialogs().then([&](HWND box) {
+            EXPECT_EQ(connectionState.rasConnection, handle);
             tick(3);
-            pumpMessages();
             pressLater(box, IDOK);
         });
         tick();
         EXPECT_EQ(dialogs().boxes().size(), 1u);
-        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1);
-        EXPECT_EQ(connectionState.connected, 0);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 2);
+        EXPECT_EQ(rassim::connectionCount(), 0);
+        EXPECT_EQ(pauses.size(), 1u);
         EXPECT_EQ(connectionState.connectedSeconds, 120);
-        EXPECT_EQ(connectionState.rasConnection, handle);
-        EXPECT_TRUE(pauses.empty());
-        tick(2);
-        EXPECT_EQ(dialogs().boxes().size(), 1u);
-        EXPECT_EQ(statuses.size(), shownBefore) << "the status line keeps its last text";
+        EXPECT_EQ(connectionState.rasConnection, nullptr);
+        EXPECT_EQ(std::vector<std::wstring>(statuses.begin() + shownBefore, statuses.end()),
+                  std::vector<std::wstring>{L"Disconnected."});
     });
 }
 
@@ -251,6 +251,10 @@ TEST_F(MonitorTest, ADisconnectionWithoutErrorShowsDisconnectedAndKeepsTheHandle
         tick(5);
         HRASCONN handle = connectionState.rasConnection;
         ASSERT_NE(handle, nullptr);
+        // Believed only when RAS no longer has the line up.
+        notify(RASCS_Disconnected, 0);
+        EXPECT_EQ(statuses.back(), L"Connected  00:05");
+        rassim::injectFailure(rassim::Call::GetConnectStatus, ERROR_INVALID_HANDLE, 2);
         notify(RASCS_Disconnected, 0);
         EXPECT_EQ(statuses.back(), L"Disconnected.");
         EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
@@ -320,6 +324,7 @@ TEST_F(MonitorTest, AFailedConnectionShowsItsErrorComesForwardAndReleasesTheHand
 }
 
 TEST_F(MonitorTest, AStatusThatCannotBeReadKeepsTheLineButAGoneConnectionHasDropped) {
+    configureNumbers("[Service]\r\nDialect=desktop\r\n");
     addAccount(0);
     inDialDialog([&](HWND dialog) {
         dialAndConnect(dialog);
@@ -398,6 +403,7 @@ TEST_F(MonitorTest, StatesOtherThanTheFourChangeNothingUnlessTheyCarryAnError) {
                   (std::vector<std::wstring>{L"Verifying the user name and password..."}));
 
         // The desktop tells a failure by the state it happened in, with nothing after.
+        rassim::injectFailure(rassim::Call::GetConnectStatus, ERROR_INVALID_HANDLE, 1);
         notify(RASCS_ConnectDevice, 678);
         EXPECT_EQ(statuses.back(), L"error: no answer.");
         EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");

@@ -214,6 +214,10 @@ TEST_F(RasSimTest, TheTimingsPlaceTheAnswerAndTheVerification) {
     EXPECT_EQ(notes.size(), 7u);
     advance(1);
     EXPECT_EQ(notes, kConnecting);
+
+    writeConfig("[Timing]\r\nHangUpMs=6000\r\n[Faults]\r\nHangUpFailures=1\r\n");
+    EXPECT_NE(readFileBytes(L"\\windows\\rassim.log").find("HangUpMs 6000, HangUpFailures 1\r"),
+              std::string::npos);
 }
 
 TEST_F(RasSimTest, TheDialectChoosesTheMessageAndTheLogNamesIt) {

@@ -15,6 +15,7 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "app/entry.h"
+#include "app/timer_tick.h"
 #include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
@@ -192,15 +193,20 @@ TEST_F(StartupTest, ShutdownSavesAndEndsWhenTheEntryCannotBeChecked) {
     EXPECT_EQ(creates, 2);
 }
 
-TEST_F(StartupTest, ClosingTheWindowShutsDownWithExitCodeZero) {
+TEST_F(StartupTest, ClosingTheWindowUnderASaveFailureMessageShutsDownAndSavesOnceItWent) {
     writeFileBytes(accounts::kAccountFilePath, "\n1\nA,1,,,0\n");
+    accounts::fileApi.createForWriting = [](const wchar_t* path) {
+        return ++creates == 1 ? INVALID_HANDLE_VALUE : accounts::platformCreateForWriting(path);
+    };
+    dialogs().then([](HWND) { PostMessageW(ui::shellState.mainWindow, WM_CLOSE, 0, 0); });
     EXPECT_EQ(run([&] {
                   accounts::dirtyFlag = 1;
-                  PostMessageW(ui::shellState.mainWindow, WM_CLOSE, 0, 0);
+                  SendMessageW(ui::shellState.mainWindow, WM_TIMER, app::kTickTimerId, 0);
               }),
               0);
     EXPECT_EQ(FindWindowW(L"TAMLINKPPC", nullptr), nullptr) << "closing destroys the window";
     EXPECT_FALSE(fileExists(accounts::kBackupFilePath));
+    EXPECT_EQ(creates, 2);
 }
 
 TEST_F(StartupTest, ASecondCopyBringsTheFirstForwardAndTouchesNothing) {
