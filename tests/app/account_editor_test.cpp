@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include <cwchar>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -380,28 +381,27 @@ TEST_F(AccountEditorTest, ACommaOrApostropheInATextFieldIsRefused) {
     EXPECT_STREQ(accountTable.records[0].userName, L"user");
 }
 
-// Each field takes no more than the program keeps of it, so nothing is cut unseen.
+// Every field that takes typing stops where the program's buffer for it ends.
 TEST_F(AccountEditorTest, EveryEditFieldTakesWhatTheProgramKeeps) {
     addAccount(L"Provider", L"5551234", L"", L"", 0, 1);
-    const struct {
-        void (*open)();
-        int field;
-        LRESULT chars;
-    } limits[] = {{accounts::newAccount, IDC_EDIT_NAME, 99},
-                  {accounts::newAccount, IDC_EDIT_NUMBER, 99},
-                  {accounts::newAccount, IDC_EDIT_USER, 99},
-                  {accounts::newAccount, IDC_EDIT_PASSWORD, 99},
-                  {accounts::newAccount, IDC_EDIT_MAX_MINUTES, 99},
-                  {dialup::openDialDialog, IDC_DIAL_NUMBER, 128},
-                  {dialup::openDialDialog, IDC_DIAL_PREFIX, 2},
-                  {launcher::openOptionsDialog, IDC_OPTIONS_START_PROGRAM, 99}};
-    for (const auto& limit : limits) {
-        LRESULT taken = -1;
+    std::map<int, LRESULT> limits;
+    for (void (*open)() :
+         {accounts::newAccount, dialup::openDialDialog, launcher::openOptionsDialog}) {
         dialogs().then([&](HWND dialog) {
-            taken = SendDlgItemMessageW(dialog, limit.field, EM_GETLIMITTEXT, 0, 0);
+            for (HWND item = GetWindow(dialog, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT))
+                if (SendMessageW(item, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL &&
+                    !(GetWindowLongW(item, GWL_STYLE) & ES_READONLY))
+                    limits[GetDlgCtrlID(item)] = SendMessageW(item, EM_GETLIMITTEXT, 0, 0);
             pressLater(dialog, IDCANCEL);
         });
-        limit.open();
-        EXPECT_EQ(taken, limit.chars) << "field " << limit.field;
+        open();
     }
+    EXPECT_EQ(limits, (std::map<int, LRESULT>{{IDC_EDIT_NAME, 99},
+                                              {IDC_EDIT_NUMBER, 99},
+                                              {IDC_EDIT_USER, 99},
+                                              {IDC_EDIT_PASSWORD, 99},
+                                              {IDC_EDIT_MAX_MINUTES, 99},
+                                              {IDC_DIAL_NUMBER, 128},
+                                              {IDC_DIAL_PREFIX, 2},
+                                              {IDC_OPTIONS_START_PROGRAM, 99}}));
 }

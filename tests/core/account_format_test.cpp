@@ -2,9 +2,8 @@
 // makes of the table, and the rules that keep written lines whole.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "accounts/account_format.h"
 #include "accounts/replace_all.h"
@@ -141,12 +140,11 @@ TEST(AccountFileLines, LongFieldsAreCutButTheLineStaysAligned) {
 }
 
 TEST(AccountFileLines, NothingIsReadPastTheEnd) {
-    // No line feed at the end, and the text cut in the middle of a field; held
-    // in a block of its exact size, so a byte read past it is seen.
+    // No line feed at the end, and the text cut in the middle of a field, in a
+    // block of its own size: no terminator hides a byte read past it.
     const std::string_view text = "\n2\nA,12";
-    std::unique_ptr<char[]> buffer(new char[text.size()]);
-    std::copy(text.begin(), text.end(), buffer.get());
-    Parsed parsed = parse(std::string_view(buffer.get(), text.size()));
+    const std::vector<char> buffer(text.begin(), text.end());
+    Parsed parsed = parse(std::string_view(buffer.data(), buffer.size()));
     ASSERT_EQ(parsed.lines.size(), 2u);
     EXPECT_STREQ(parsed.lines[0].number.bytes, "12");
     EXPECT_STREQ(parsed.lines[1].name.bytes, "");
