@@ -41,12 +41,20 @@ void showRecord(HWND dialog, const AccountRecord& record) {
     SetDlgItemTextW(dialog, IDC_EDIT_MAX_MINUTES, minutes);
 }
 
+const int kEditorFields[] = {IDC_EDIT_NAME, IDC_EDIT_NUMBER, IDC_EDIT_USER, IDC_EDIT_PASSWORD,
+                             IDC_EDIT_MAX_MINUTES};
+
+void limitFields(HWND dialog) {
+    for (int i = 0; i < static_cast<int>(sizeof kEditorFields / sizeof kEditorFields[0]); ++i)
+        ui::limitField(dialog, kEditorFields[i], kFieldChars);
+}
+
 void readInput(HWND dialog, EditorInput& input) {
-    GetDlgItemTextW(dialog, IDC_EDIT_NAME, input.name, kFieldChars);
-    GetDlgItemTextW(dialog, IDC_EDIT_NUMBER, input.number, kFieldChars);
-    GetDlgItemTextW(dialog, IDC_EDIT_USER, input.userName, kFieldChars);
-    GetDlgItemTextW(dialog, IDC_EDIT_PASSWORD, input.password, kFieldChars);
-    GetDlgItemTextW(dialog, IDC_EDIT_MAX_MINUTES, input.maxMinutes, kFieldChars);
+    ui::readField(dialog, IDC_EDIT_NAME, input.name, kFieldChars);
+    ui::readField(dialog, IDC_EDIT_NUMBER, input.number, kFieldChars);
+    ui::readField(dialog, IDC_EDIT_USER, input.userName, kFieldChars);
+    ui::readField(dialog, IDC_EDIT_PASSWORD, input.password, kFieldChars);
+    ui::readField(dialog, IDC_EDIT_MAX_MINUTES, input.maxMinutes, kFieldChars);
 }
 
 // 1 when the input can be stored; otherwise the user is told why and the
@@ -102,6 +110,7 @@ int storeNew(const EditorInput& input) {
 
 INT_PTR onInitDialog(HWND dialog) {
     ui::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
+    limitFields(dialog);
     if (editMode == 1) {
         int slot = findSelectedRecord();
         if (slot >= 0) showRecord(dialog, accountTable.records[slot]);

@@ -13,9 +13,6 @@ int bytesFor(const wchar_t* text, int chars) {
     return chars ? WideCharToMultiByte(CP_ACP, 0, text, chars, NULL, 0, NULL, NULL) : 0;
 }
 
-// The first half of a surrogate pair.
-int isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
 } // namespace
 
 int toCodePage(const wchar_t* text, char* out, int maxBytes) {
@@ -23,7 +20,7 @@ int toCodePage(const wchar_t* text, char* out, int maxBytes) {
     // Drop characters from the end until the rest fits, never splitting a pair.
     while (chars > 0 && bytesFor(text, chars) > maxBytes) {
         --chars;
-        if (chars > 0 && isHighSurrogate(text[chars - 1])) --chars;
+        if (chars > 0 && ui::isHighSurrogate(text[chars - 1])) --chars;
     }
     int bytes = chars ? WideCharToMultiByte(CP_ACP, 0, text, chars, out, maxBytes, NULL, NULL) : 0;
     out[bytes] = '\0';

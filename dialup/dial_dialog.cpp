@@ -81,8 +81,8 @@ void dialPress(HWND dialog) {
     wchar_t prefix[kPrefixChars];
     wchar_t number[kDialNumberChars];
     wchar_t composed[kComposedNumberChars];
-    GetDlgItemTextW(dialog, IDC_DIAL_PREFIX, prefix, kPrefixChars);
-    GetDlgItemTextW(dialog, IDC_DIAL_NUMBER, number, kDialNumberChars);
+    ui::readField(dialog, IDC_DIAL_PREFIX, prefix, kPrefixChars);
+    ui::readField(dialog, IDC_DIAL_NUMBER, number, kDialNumberChars);
     composePhoneNumber(prefix, number, composed, kComposedNumberChars);
 
     // Remembered even when the dial below fails.
@@ -105,6 +105,8 @@ void dialPress(HWND dialog) {
 INT_PTR onInitDialog(HWND dialog) {
     ui::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
     attachDialView(dialog);
+    ui::limitField(dialog, IDC_DIAL_PREFIX, kPrefixChars);
+    ui::limitField(dialog, IDC_DIAL_NUMBER, kDialNumberChars);
     setStatusText(L"");
     if (rememberedPrefix[0]) SetDlgItemTextW(dialog, IDC_DIAL_PREFIX, rememberedPrefix);
     accounts::findSelectedRecord();

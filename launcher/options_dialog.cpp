@@ -15,13 +15,14 @@ namespace {
 
 INT_PTR onInitDialog(HWND dialog) {
     ui::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
+    ui::limitField(dialog, IDC_OPTIONS_START_PROGRAM, kStartProgramChars);
     SetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram);
     SHSipPreference(dialog, SIP_UP);
     return TRUE;
 }
 
 INT_PTR onOk(HWND dialog) {
-    GetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram, kStartProgramChars);
+    ui::readField(dialog, IDC_OPTIONS_START_PROGRAM, startProgram, kStartProgramChars);
     accounts::markAccountsChanged(); // saved again even without a change
     ui::endWithInputPanelDown(dialog, IDOK);
     return TRUE;

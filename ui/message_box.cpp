@@ -1,6 +1,7 @@
 #include "ui/message_box.h"
 
 #include <windows.h>
+#include "ui/dialogs.h"
 #include "ui/shell_state.h"
 #include "ui/strings.h"
 
@@ -9,8 +10,7 @@ namespace ui {
 namespace {
 
 int show(const wchar_t* text, UINT kind) {
-    return MessageBoxW(shellState.mainWindow, text, shellState.windowTitle,
-                       kind | MB_SETFOREGROUND);
+    return MessageBoxW(activeModalWindow(), text, shellState.windowTitle, kind | MB_SETFOREGROUND);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// The four kinds of message box: caption the window title, owner the main
-// window, brought to the foreground.
+// The four kinds of message box: caption the window title, owner the open
+// dialog (the main window when there is none), brought to the foreground.
 
 namespace ui {
 

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include <cwchar>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@
 #include "accounts/account_table.h"
 #include "app/commands.h"
 #include "dialup/dial_dialog.h"
+#include "launcher/options_dialog.h"
 #include "platform/shell/desktop_shell_test.h"
 #include "resources/resource.h"
+#include "ui/shell_state.h"
 
 using namespace tamtest;
 using accounts::accountTable;
@@ -57,12 +60,16 @@ void fill(HWND editor, const std::vector<std::wstring>& texts) {
         setItemText(editor, kFields[i], texts[i]);
 }
 
-// Presses OK and answers the box it is expected to bring.
+// Presses OK and answers the box it is expected to bring, which leaves the
+// editor in front and the list under it still closed to taps.
 void okRefused(DialogDriver& dialogs, HWND editor) {
     dialogs.answer(IDOK);
     press(editor, IDOK);
     EXPECT_TRUE(IsWindow(editor)) << "a refused OK leaves the editor open";
     EXPECT_EQ(platform::inputPanel().state, SIP_UP);
+    EXPECT_EQ(dialogs.boxes().back().owner, editor);
+    EXPECT_EQ(GetForegroundWindow(), editor);
+    EXPECT_FALSE(IsWindowEnabled(ui::shellState.mainWindow));
 }
 
 } // namespace
@@ -87,7 +94,6 @@ TEST_F(AccountEditorTest, OkChecksTheNameThenTheNumberAndKeepsTheDialogAsTyped) 
     for (const BoxRecord& box : dialogs().boxes()) {
         EXPECT_EQ(box.icon, BoxIcon::Warning);
         EXPECT_EQ(box.caption, L"Tamlink PPC");
-        EXPECT_EQ(box.owner, host());
         EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
     }
     EXPECT_EQ(dialogs().boxes()[0].text, L"Please enter a name.");
@@ -146,10 +152,14 @@ TEST_F(AccountEditorTest, SpacesAndEmptyOptionalFieldsAreAcceptedSavedAndShownAg
     std::vector<std::wstring> shown;
     dialogs().then([&](HWND editor) {
         shown = fieldsOf(editor);
-        pressLater(editor, IDCANCEL);
+        setItemText(editor, IDC_EDIT_MAX_MINUTES, L"-1"); // below 1 is no limit too
+        press(editor, IDOK);
+        pressLater(editor, IDCANCEL); // reaches the editor only if OK refused it
     });
     accounts::editAccount();
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"   ", L"5", L"", L"", L"0"}));
+    EXPECT_TRUE(dialogs().boxes().empty());
+    EXPECT_EQ(accountTable.records[0].maxConnectMinutes, -1);
 }
 
 TEST_F(AccountEditorTest, FieldsKeepTheirFirst99CharactersAndTheMaximumItsLargestValue) {
@@ -158,9 +168,10 @@ TEST_F(AccountEditorTest, FieldsKeepTheirFirst99CharactersAndTheMaximumItsLarges
         letters += static_cast<wchar_t>(L'a' + i % 26);
         digits += static_cast<wchar_t>(L'0' + i % 10);
     }
+    const std::wstring pairAtTheCut = letters.substr(0, 98) + L"\U0001F600";
     dialogs().then([&](HWND editor) {
         // Set as a paste would: ES_NUMBER only filters keys.
-        fill(editor, {letters, digits, letters, letters, L"99999999999"});
+        fill(editor, {letters, digits, letters, pairAtTheCut, L"99999999999"});
         pressLater(editor, IDOK);
     });
     accounts::newAccount();
@@ -169,7 +180,7 @@ TEST_F(AccountEditorTest, FieldsKeepTheirFirst99CharactersAndTheMaximumItsLarges
     EXPECT_EQ(std::wstring(made.name), letters.substr(0, 99));
     EXPECT_EQ(std::wstring(made.number), digits.substr(0, 99));
     EXPECT_EQ(std::wstring(made.userName), letters.substr(0, 99));
-    EXPECT_EQ(std::wstring(made.password), letters.substr(0, 99));
+    EXPECT_EQ(std::wstring(made.password), letters.substr(0, 98)) << "no half of a pair kept";
     EXPECT_EQ(made.maxConnectMinutes, 2147483647) << "never wrapped into \"no limit\"";
 
     std::wstring maxShown;
@@ -249,6 +260,8 @@ TEST_F(AccountEditorTest, DeleteAsksWithTheWholeNameAndRemovesOnlyOnYes) {
     EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(box.caption, L"Tamlink PPC");
     EXPECT_EQ(box.owner, host());
+    EXPECT_EQ(GetForegroundWindow(), host());
+    EXPECT_TRUE(IsWindowEnabled(host()));
     EXPECT_EQ(accountTable.records[home].deleted, 0);
     EXPECT_EQ(accounts::accountRowCount(), 2);
     EXPECT_EQ(accounts::dirtyFlag, 0);
@@ -366,4 +379,29 @@ TEST_F(AccountEditorTest, ACommaOrApostropheInATextFieldIsRefused) {
     }
     ASSERT_EQ(accountTable.recordCount, 1);
     EXPECT_STREQ(accountTable.records[0].userName, L"user");
+}
+
+// Every field that takes typing stops where the program's buffer for it ends.
+TEST_F(AccountEditorTest, EveryEditFieldTakesWhatTheProgramKeeps) {
+    addAccount(L"Provider", L"5551234", L"", L"", 0, 1);
+    std::map<int, LRESULT> limits;
+    for (void (*open)() :
+         {accounts::newAccount, dialup::openDialDialog, launcher::openOptionsDialog}) {
+        dialogs().then([&](HWND dialog) {
+            for (HWND item = GetWindow(dialog, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT))
+                if (SendMessageW(item, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL &&
+                    !(GetWindowLongW(item, GWL_STYLE) & ES_READONLY))
+                    limits[GetDlgCtrlID(item)] = SendMessageW(item, EM_GETLIMITTEXT, 0, 0);
+            pressLater(dialog, IDCANCEL);
+        });
+        open();
+    }
+    EXPECT_EQ(limits, (std::map<int, LRESULT>{{IDC_EDIT_NAME, 99},
+                                              {IDC_EDIT_NUMBER, 99},
+                                              {IDC_EDIT_USER, 99},
+                                              {IDC_EDIT_PASSWORD, 99},
+                                              {IDC_EDIT_MAX_MINUTES, 99},
+                                              {IDC_DIAL_NUMBER, 128},
+                                              {IDC_DIAL_PREFIX, 2},
+                                              {IDC_OPTIONS_START_PROGRAM, 99}}));
 }

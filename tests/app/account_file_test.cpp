@@ -88,9 +88,12 @@ TEST_F(AccountFileTest, TextTheCodePageCannotHoldKeepsTheLineWhole) {
 TEST_F(AccountFileTest, FieldsAreCutAt99BytesAndKeepTheirCommas) {
     // The user name and password fields hold more than the file keeps.
     std::wstring longText(150, L'u');
-    addAccount(L"n", L"1", longText.c_str(), L"p", 2);
+    // A pair the code page cannot hold ends the password on the 99-byte cut.
+    std::wstring pairAtTheCut = std::wstring(98, L'p') + L"\U0001F600";
+    addAccount(L"n", L"1", longText.c_str(), pairAtTheCut.c_str(), 2);
     ASSERT_EQ(accounts::saveAccountFile(), 1);
-    EXPECT_EQ(readFileBytes(kAccountFilePath), "\n1\nn,1," + std::string(99, 'u') + ",p,2\n");
+    EXPECT_EQ(readFileBytes(kAccountFilePath),
+              "\n1\nn,1," + std::string(99, 'u') + "," + std::string(98, 'p') + ",2\n");
 }
 
 TEST_F(AccountFileTest, CharactersThatWouldBreakALineAreWrittenAsSpaces) {
@@ -107,11 +110,12 @@ TEST_F(AccountFileTest, StartProgramCaretsAndShortTexts) {
     ASSERT_EQ(restartAndLoad(), 1);
     EXPECT_STREQ(launcher::startProgram, L"my path x");
 
-    for (const wchar_t* shortText : {L"ab", L"a", L""}) {
+    for (const wchar_t* shortText : {L"abc", L"ab", L"a", L""}) {
         wcscpy(launcher::startProgram, shortText);
         ASSERT_EQ(accounts::saveAccountFile(), 1);
         ASSERT_EQ(restartAndLoad(), 1);
-        EXPECT_STREQ(launcher::startProgram, L"") << "start program written as " << shortText[0];
+        EXPECT_STREQ(launcher::startProgram, wcslen(shortText) == 3 ? shortText : L"")
+            << "start program written as " << shortText[0];
     }
     EXPECT_EQ(readFileBytes(kAccountFilePath), "\n0\n");
 }

@@ -515,6 +515,9 @@ TEST_F(DialDialogTest, DeleteClosesTheDialogOnlyWhenConfirmed) {
         dialogs().answer(IDNO);
         press(dialog, IDC_DIAL_DELETE);
         EXPECT_FALSE(ended(dialog));
+        EXPECT_EQ(dialogs().boxes().back().owner, dialog);
+        EXPECT_EQ(GetForegroundWindow(), dialog) << "the question closed, the dialog is in front";
+        EXPECT_FALSE(IsWindowEnabled(host()));
         EXPECT_EQ(accountTable.records[slot].deleted, 0);
 
         dialogs().answer(IDYES);

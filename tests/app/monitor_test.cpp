@@ -401,6 +401,8 @@ TEST_F(MonitorTest, StatesOtherThanTheFourChangeNothingUnlessTheyCarryAnError) {
         notify(MAKEWPARAM(RASCS_Authenticate, 0x12), 0);
         EXPECT_EQ(statuses,
                   (std::vector<std::wstring>{L"Verifying the user name and password..."}));
+        EXPECT_EQ(connectionState.dialing, 1);
+        EXPECT_EQ(connectionState.connected, 0);
 
         // The desktop tells a failure by the state it happened in, with nothing after.
         rassim::injectFailure(rassim::Call::GetConnectStatus, ERROR_INVALID_HANDLE, 1);

@@ -82,7 +82,7 @@ TEST_F(StartupTest, AccountsAreSortedWithTheFirstSelectedBeforeTheLoop) {
     writeFileBytes(accounts::kAccountFilePath, "\n3\nzulu,1,,,0\nAlpha,2,,,0\nmike,3,,,0\n");
     std::vector<std::wstring> names;
     UINT firstState = 0;
-    int selected = -2;
+    int selected = -2, drawnPixels = 0;
     run([&] {
         HWND list = accounts::accountListWindow();
         for (int row = 0; row < accounts::accountRowCount(); ++row) {
@@ -92,8 +92,18 @@ TEST_F(StartupTest, AccountsAreSortedWithTheFirstSelectedBeforeTheLoop) {
         }
         firstState = ListView_GetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED);
         selected = accounts::findSelectedRecord();
+        // On the screen too: row 0 differs from the empty list below the rows.
+        UpdateWindow(list);
+        RECT row{};
+        ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+        HDC dc = GetDC(list);
+        for (int y = row.top; y < row.bottom; ++y)
+            for (int x = row.left; x < row.right; ++x)
+                drawnPixels += GetPixel(dc, x, y) != GetPixel(dc, 2, 200);
+        ReleaseDC(list, dc);
         quitCommand();
     });
+    EXPECT_GT(drawnPixels, 0) << "row 0 is drawn";
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Alpha", L"mike", L"zulu"}));
     EXPECT_EQ(firstState, static_cast<UINT>(LVIS_FOCUSED | LVIS_SELECTED));
     EXPECT_EQ(selected, 1);

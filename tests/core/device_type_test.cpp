@@ -44,7 +44,8 @@ TEST(DeviceList, TheEleventhUsableDeviceIsIgnored) {
 
 TEST(DeviceList, LongNamesAreCutToTheirFields) {
     DeviceList list{};
-    const std::wstring longName(200, L'n'); // longer than any RAS gives
-    ASSERT_EQ(addUsableDevice(list, L"modem", longName.c_str()), 1);
-    EXPECT_EQ(std::wstring(list.slots[0].name), longName.substr(0, dialup::kDeviceNameChars - 1));
+    // Longer than any RAS gives, with a surrogate pair across the cut.
+    const std::wstring kept(dialup::kDeviceNameChars - 2, L'n');
+    ASSERT_EQ(addUsableDevice(list, L"modem", (kept + L"\xD83D\xDE00" + kept).c_str()), 1);
+    EXPECT_EQ(std::wstring(list.slots[0].name), kept) << "no half of a pair kept";
 }
