@@ -13,6 +13,8 @@ void setConnectionHandle(HRASCONN handle) {
 
 void markHangUpRefused() { connectionState.hangUpPending = 1; }
 
+void markEndsUntold() { connectionState.endsUntold = 1; }
+
 void beginDial() {
     connectionState.connected = 0;
     connectionState.dialing = 1;

@@ -13,7 +13,7 @@ struct ConnectionState {
     HRASCONN rasConnection; // 0 when none
     LONG endReported;       // this dial's end was handled: later reports of it change nothing
     LONG hangUpPending;     // RAS refused to hang rasConnection up: it is asked again each tick
-    LONG endsUntold;        // RAS tells no end of a live line (the desktop's): it is asked each tick
+    LONG endsUntold;        // the desktop's RAS tells no end of a live line: asked each tick
 };
 
 extern ConnectionState connectionState;
@@ -25,6 +25,8 @@ void setDialLimit(LONG maxMinutes);
 void setConnectionHandle(HRASCONN handle);
 // RAS refused to hang the current connection up: the line is still up.
 void markHangUpRefused();
+// RAS spoke in the desktop's way, which tells no end of a live line.
+void markEndsUntold();
 // A dial has started: dialing, not connected, its end still to come.
 void beginDial();
 // The connection is up: counting starts from 0.

@@ -84,13 +84,10 @@ DWORD hangUpCurrent() {
     if (!connectionState.rasConnection) return 0;
     showWaitCursor();
     DWORD result = ras::hangUp(connectionState.rasConnection);
-    if (result == 0) {
+    // A handle RAS knows no more has nothing left to hang up, or to wait for.
+    if (result == 0 || result == ERROR_INVALID_HANDLE) {
         markHungUp();
-        pause(kHangUpPauseMs);
-        setConnectionHandle(0);
-    } else if (result == ERROR_INVALID_HANDLE) {
-        // RAS knows the connection no more: nothing is left to hang up.
-        markHungUp();
+        if (result == 0) pause(kHangUpPauseMs);
         setConnectionHandle(0);
     } else {
         markHangUpRefused();

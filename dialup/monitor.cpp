@@ -103,7 +103,7 @@ int isRasDialEvent(UINT message) {
 void onRasDialEvent(UINT message, unsigned state, int error) {
     // Only the desktop's RAS uses the registered message; the handheld's, and
     // the program itself, use WM_RASDIALEVENT.
-    if (message != WM_RASDIALEVENT) connectionState.endsUntold = 1;
+    if (message != WM_RASDIALEVENT) markEndsUntold();
     onRasNotification(state, error);
 }
 
@@ -126,8 +126,8 @@ void onRasNotification(unsigned state, int error) {
 }
 
 int hangUpAndReport() {
-    const int told = connectionState.rasConnection &&
-                     (connectionState.dialing || connectionState.connected);
+    const int told =
+        connectionState.rasConnection && (connectionState.dialing || connectionState.connected);
     hangUpCurrent();
     if (connectionState.hangUpPending) return 0;
     markIdle();

@@ -368,7 +368,7 @@ TEST_P(DialectTest, ALineIsWatchedUntilItIsDownAndALateEndOfItEndsNoLaterDial) {
         advance(3000);
         press(dialog, IDC_DIAL_BUTTON); // refused: still up, still Hangup
         EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Hangup");
-        tick(); // hung up now, down 6 s later; no report of it read yet
+        tick();                         // hung up now, down 6 s later; no report of it read yet
         press(dialog, IDC_DIAL_BUTTON); // Dial at once
         advance(3000);
         tick();
