@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 600
 BENCH_RUNS ?= 10
 
 BUILD_PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth
+WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth python3
 RUN_PACKAGES := x11-utils
 TEST_PACKAGES := g++ clang libclang-rt-14-dev googletest imagemagick
 # The Windows CE compiler runs on these; it is not a Debian package.

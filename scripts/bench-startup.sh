@@ -12,7 +12,7 @@ set -euo pipefail
 win=$(realpath "$1") work=$(realpath -m "$2") runs=${3:-10}
 here=$(cd "$(dirname "$0")" && pwd)
 settle=${BENCH_SETTLE_MS:-2000}
-export WINEDEBUG=-all
+. "$here/wine-env.sh"
 
 "$here/wine-prefix.sh" template "$work/template"
 

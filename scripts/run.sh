@@ -7,7 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 exe=$(realpath "$1")
 prefix=$(realpath -m "$2")
 
-export WINEPREFIX=$prefix WINEDEBUG=-all
+. "$here/wine-env.sh"
+export WINEPREFIX=$prefix
 xvfb= wine_started=
 cleanup() {
     if [ -n "$wine_started" ]; then

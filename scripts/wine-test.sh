@@ -13,7 +13,8 @@ shift 3
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/wine-prefix.sh" clone "$template" "$rundir/prefix" || exit 1
 
-export WINEPREFIX=$rundir/prefix WINEDEBUG=-all
+. "$here/wine-env.sh"
+export WINEPREFIX=$rundir/prefix
 log=$rundir/output.log
 # Wine's helper processes hold stdout open after the program ends: log to a file.
 (cd "$WINEPREFIX/drive_c" && exec wine "$exe" "$@") >"$log" 2>&1

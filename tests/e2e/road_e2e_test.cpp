@@ -99,6 +99,7 @@ TEST_P(WholeRoad, FirstStartToConnectedAndBack) {
     setItemText(editor, IDC_EDIT_USER, L"anna");
     setItemText(editor, IDC_EDIT_PASSWORD, L"secret");
     setItemText(editor, IDC_EDIT_MAX_MINUTES, L"30");
+    EXPECT_EQ(cutTexts(editor, L"System"), std::vector<std::wstring>{});
     picture(program, "account-editor");
     click(editor, IDOK);
     ASSERT_TRUE(waitFor([&] { return listRowCount(list) == 1; }, 5000));

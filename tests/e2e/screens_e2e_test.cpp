@@ -71,6 +71,7 @@ TEST_F(Screens, OptionsShowTheStartProgram) {
     HWND options = program.waitForDialogWith(IDC_OPTIONS_START_PROGRAM);
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(itemText(options, IDC_OPTIONS_START_PROGRAM), L"http://www.example.com/welcome");
+    EXPECT_EQ(cutTexts(options, L"System"), std::vector<std::wstring>{});
     screenshot(program, "options");
     click(options, IDCANCEL);
     EXPECT_TRUE(waitFor([&] { return program.noDialogOpen(); }, 5000));

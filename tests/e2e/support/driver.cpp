@@ -161,6 +161,27 @@ std::wstring messageBoxText(HWND box) {
     return joined;
 }
 
+std::vector<std::wstring> cutTexts(HWND dialog, const wchar_t* face) {
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                             0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+    HGDIOBJ old = SelectObject(screen, font);
+    std::vector<std::wstring> cut;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (_wcsicmp(className(child).c_str(), L"Static") != 0 || text(child).empty()) continue;
+        RECT box, needed{0, 0, 0, 0};
+        GetClientRect(child, &box);
+        needed.right = box.right;
+        // The static control's own wrap (SS_LEFT).
+        DrawTextW(screen, text(child).c_str(), -1, &needed,
+                  DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK);
+        if (needed.bottom > box.bottom || needed.right > box.right) cut.push_back(text(child));
+    }
+    DeleteObject(SelectObject(screen, old));
+    ReleaseDC(nullptr, screen);
+    return cut;
+}
+
 int listRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::wstring listText(const Program& program, HWND list, int row, int column) {

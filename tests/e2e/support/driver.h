@@ -57,6 +57,9 @@ void click(HWND dialog, int id);
 bool isEnabled(HWND dialog, int id);
 // All static texts of a message box joined, and its button ids.
 std::wstring messageBoxText(HWND box);
+// The static texts of a dialog that do not fit their boxes when drawn in the
+// face its template asks for, at 8 pt: wrapped below the bottom, or too wide.
+std::vector<std::wstring> cutTexts(HWND dialog, const wchar_t* face);
 
 // The account list of another process.
 int listRowCount(HWND list);
