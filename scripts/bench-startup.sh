@@ -30,7 +30,7 @@ time_start() { # PROGRAM RESULT
     export WINEPREFIX=$prefix
     rm -f "$2"
     (cd "$prefix/drive_c" && wine "$win/bench/start_timer.exe" "$1" "$2" "$settle") >"$work/timer.log" 2>&1 || {
-        grep -v -e 'wine32 is missing' -e 'multiarch' -e 'dpkg --add' -e 'wine32:i386' "$work/timer.log" >&2
+        without_wine32_advice <"$work/timer.log" >&2
         return 1
     }
     wineserver -k 2>/dev/null || true

@@ -86,10 +86,10 @@ def with_table(font, tables, tag, data):
     directory, body = b"", b""
     offset = 12 + 16 * len(tags)
     for t in tags:
-        data = tables[t]
-        words = data + bytes(-len(data) % 4)
+        table = tables[t]
+        words = table + bytes(-len(table) % 4)
         checksum = sum(struct.unpack(f">{len(words) // 4}I", words)) & 0xFFFFFFFF
-        directory += struct.pack(">4sIII", t.encode("latin-1"), checksum, offset + len(body), len(data))
+        directory += struct.pack(">4sIII", t.encode("latin-1"), checksum, offset + len(body), len(table))
         body += words
     return header + directory + body
 

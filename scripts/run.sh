@@ -59,8 +59,7 @@ echo "Its files are in $prefix/drive_c/windows (tamlink.cfg, rassim.ini, rassim.
 # Started in the background and waited for, so that Ctrl-C runs the trap at once
 # and wineserver ends the program, whatever Wine makes of the signal.
 cd "$prefix/drive_c" || exit 1
-wine "$exe" 2> >(grep -v -e 'wine32 is missing' -e 'multiarch needs' \
-    -e 'execute "dpkg --add' -e 'apt-get install wine32' >&2) &
+wine "$exe" 2> >(without_wine32_advice >&2) &
 wait $!
 rc=$?
 echo "Tamlink PPC ended with exit code $rc."

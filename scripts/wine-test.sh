@@ -29,6 +29,6 @@ if [ -d "$shots" ] && [ -n "${TAMLINK_BUILD_DIR:-}" ]; then
 fi
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
-grep -v -e 'wine32 is missing' -e 'multiarch needs' -e 'execute "dpkg --add' -e 'apt-get install wine32' "$log"
+without_wine32_advice <"$log"
 [ $rc -eq 0 ] && rm -rf "$rundir/prefix"
 exit $rc
