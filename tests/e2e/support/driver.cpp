@@ -67,8 +67,16 @@ bool Program::start(DWORD timeoutMs) {
     std::wstring commandLine = L"\"" + simulatorPath() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\",
-                        &startup, &info_)) {
+    // On a fully loaded machine Wine's CreateProcess was once seen to fail with
+    // ERROR_INTERNAL_ERROR before the program ran at all; that one is tried again.
+    BOOL created = FALSE;
+    for (int attempt = 0; attempt < 2 && !created; ++attempt) {
+        if (attempt) Sleep(500);
+        created = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 L"C:\\", &startup, &info_);
+        if (!created && GetLastError() != ERROR_INTERNAL_ERROR) break;
+    }
+    if (!created) {
         ADD_FAILURE() << "cannot start tamlink-sim.exe, error " << GetLastError();
         return false;
     }
