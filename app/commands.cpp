@@ -4,6 +4,7 @@
 
 #include "accounts/account_editor.h"
 #include "app/about_box.h"
+#include "app/main_window.h"
 #include "dialup/dial_dialog.h"
 #include "launcher/options_dialog.h"
 #include "resources/resource.h"
@@ -22,7 +23,9 @@ void closeMainWindow(HWND window) {
 
 // Not DestroyWindow: Quit runs the shutdown and ends the loop, and the window
 // itself goes with the process, as the handheld's programs of this kind do.
-void quit(HWND window) { SendMessageW(window, WM_DESTROY, 0, 0); }
+void quit(HWND window) {
+    if (mayShutDown()) SendMessageW(window, WM_DESTROY, 0, 0);
+}
 
 } // namespace
 

@@ -6,13 +6,16 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "app/commands.h"
+#include "ui/message_box.h"
 #include "ui/shell_state.h"
 #include "app/timer_tick.h"
+#include "dialup/connection_state.h"
 #include "dialup/dialing.h"
 #include "dialup/monitor.h"
 #include "dialup/ras.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
+#include "resources/string_ids.h"
 
 namespace app {
 
@@ -38,6 +41,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
 }
 
 // Hang up before the phone-book entry goes, and save what is still unsaved.
+// The line is hung up already, unless the person chose to leave it up.
 void shutDown() {
     dialup::hangUpCurrent();
     if (ui::shellState.timerId) KillTimer(ui::shellState.mainWindow, kTickTimerId);
@@ -53,6 +57,12 @@ LRESULT onDestroy() {
     return 0;
 }
 
+// The shell's close, and the OK command, reach here first.
+LRESULT onClose(HWND window) {
+    if (mayShutDown()) return DefWindowProcW(window, WM_CLOSE, 0, 0); // destroys the window
+    return 0;
+}
+
 LRESULT onSettingChange(HWND window, WPARAM wParam, LPARAM lParam) {
     SHHandleWMSettingChange(window, wParam, lParam, &ui::shellState.activateInfo);
     return 0;
@@ -65,9 +75,24 @@ LRESULT onRasDialEvent(UINT message, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
+// The handheld's RAS keeps a line after the process that dialed it has gone:
+// one it refused to hang up would stay up unseen, no limit watched. The
+// person decides; No keeps the program, and each tick tries again.
+int mayShutDown() {
+    static int asking; // a second close while the question is open waits for its answer
+    if (asking) return 0;
+    dialup::hangUpCurrent();
+    if (!dialup::connectionState.hangUpPending) return 1;
+    asking = 1;
+    int quit = ui::askQuestionText(res::IDS_QUIT_LINE_UP, ui::kNoByDefault);
+    asking = 0;
+    return quit;
+}
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return onCreate(window, reinterpret_cast<CREATESTRUCTW*>(lParam));
+    case WM_CLOSE: return onClose(window);
     case WM_DESTROY: return onDestroy();
     case WM_SETTINGCHANGE: return onSettingChange(window, wParam, lParam);
     case WM_NOTIFY: return onNotify(window, wParam, lParam);

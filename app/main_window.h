@@ -7,4 +7,8 @@ namespace app {
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Before every way the program ends: hangs up, and where RAS refuses, asks
+// whether to leave the line up. 1 when the shutdown may go on.
+int mayShutDown();
+
 } // namespace app

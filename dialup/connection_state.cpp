@@ -15,10 +15,16 @@ void markHangUpRefused() { connectionState.hangUpPending = 1; }
 
 void markEndsUntold() { connectionState.endsUntold = 1; }
 
+void setEndAside(LONG error) {
+    connectionState.endSetAside = 1;
+    connectionState.setAsideError = error;
+}
+
 void beginDial() {
     connectionState.connected = 0;
     connectionState.dialing = 1;
     connectionState.endReported = 0;
+    connectionState.endSetAside = 0;
 }
 
 void markConnected() {
@@ -34,6 +40,7 @@ void markHungUp() { connectionState.connected = 0; }
 void markIdle() {
     connectionState.dialing = 0;
     connectionState.connected = 0;
+    connectionState.endSetAside = 0;
 }
 
 int markEnded() {

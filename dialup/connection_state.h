@@ -14,6 +14,8 @@ struct ConnectionState {
     LONG endReported;       // this dial's end was handled: later reports of it change nothing
     LONG hangUpPending;     // RAS refused to hang rasConnection up: it is asked again each tick
     LONG endsUntold;        // the desktop's RAS tells no end of a live line: asked each tick
+    LONG endSetAside;       // an end was told while RAS could not confirm it: asked each tick
+    LONG setAsideError;     // the error that end was told with
 };
 
 extern ConnectionState connectionState;
@@ -27,6 +29,8 @@ void setConnectionHandle(HRASCONN handle);
 void markHangUpRefused();
 // RAS spoke in the desktop's way, which tells no end of a live line.
 void markEndsUntold();
+// An end was told that RAS could not confirm: it is asked about again.
+void setEndAside(LONG error);
 // A dial has started: dialing, not connected, its end still to come.
 void beginDial();
 // The connection is up: counting starts from 0.

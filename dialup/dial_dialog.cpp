@@ -64,7 +64,7 @@ void fillDevices(HWND dialog) {
 }
 
 // Refused, the line is still up and the button still hangs it up; the
-// monitor tries again each second meanwhile.
+// monitor tries again each second meanwhile, and says so.
 void hangUpPress() {
     showWaitCursor();
     setStatusText(ui::loadText(res::IDS_HANGUP_IN_PROGRESS).chars);
@@ -73,7 +73,8 @@ void hangUpPress() {
 }
 
 void dialPress(HWND dialog) {
-    hangUpAll();
+    // A line still up holds the modem: the refusal is shown, nothing dialed.
+    if (hangUpAll() != 0) return;
     int device = static_cast<int>(SendDlgItemMessageW(dialog, IDC_DIAL_DEVICE, CB_GETCURSEL, 0, 0));
     if (device < 0 || device >= kMaxDevices) device = 0;
     const DeviceRecord& chosen = deviceList.slots[device];

@@ -8,6 +8,7 @@
 #include "ui/strings.h"
 #include "dialup/connection_state.h"
 #include "dialup/dial_view.h"
+#include "dialup/error_text.h"
 #include "dialup/ras.h"
 #include "dialup/ras_list.h"
 #include "dialup/waiting.h"
@@ -112,23 +113,34 @@ int isOwnLine(const RASCONN& connection) {
 
 } // namespace
 
-void hangUpAll() {
+DWORD hangUpAll() {
     // Asked with room for one connection first, the usual case.
     RasList<RASCONN> connections;
     connections.fill(ras::enumConnections, 1);
     DWORD own = 0;
     for (DWORD i = 0; i < connections.count(); ++i)
         own += isOwnLine(connections.records()[i]);
-    if (own == 0) return;
+    if (own == 0) return 0;
 
     showWaitCursor();
     setStatusText(ui::loadText(res::IDS_DISCONNECTING_CURRENT).chars);
+    DWORD refused = 0;
     for (DWORD i = 0; i < connections.count(); ++i) {
         const RASCONN& connection = connections.records()[i];
-        if (isOwnLine(connection) && ras::hangUp(connection.hrasconn) == 0) pause(kHangUpPauseMs);
+        if (!isOwnLine(connection)) continue;
+        DWORD result = ras::hangUp(connection.hrasconn);
+        if (result == 0)
+            pause(kHangUpPauseMs);
+        else if (result != ERROR_INVALID_HANDLE && !refused) // gone already: nothing to hang up
+            refused = result;
     }
     showArrowCursor();
-    setStatusText(ui::loadText(res::IDS_DISCONNECTED).chars);
+    // "Disconnected." only when it is true.
+    if (refused)
+        setStatusText(connectionErrorText(static_cast<int>(refused)).chars);
+    else
+        setStatusText(ui::loadText(res::IDS_DISCONNECTED).chars);
+    return refused;
 }
 
 void deletePhonebookEntry() {

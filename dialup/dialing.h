@@ -20,8 +20,9 @@ DWORD dialAccount(const wchar_t* userName, const wchar_t* password);
 // no longer knows is let go, with nothing to wait for.
 DWORD hangUpCurrent();
 // Before a dial: every connection on the handheld, whose modem is its only
-// line; on a PC only those of the program's own entry.
-void hangUpAll();
+// line; on a PC only those of the program's own entry. 0 when each went, or
+// there was none; otherwise the first refusal, which the status line shows.
+DWORD hangUpAll();
 void deletePhonebookEntry();
 
 } // namespace dialup

@@ -45,34 +45,60 @@ void onDialEnded(int error) {
     enableDialButtons(1);
 }
 
-// What RAS says of the current connection: its result, status filled on 0.
-DWORD askCurrentLine(RASCONNSTATUS* status) {
-    ZeroMemory(status, sizeof *status);
-    status->dwSize = sizeof *status;
-    return ras::getConnectStatus(connectionState.rasConnection, status);
+enum LineAnswer { kLineUp, kLineGone, kLineUnknown };
+
+// What RAS says of the current line: up (or on its way), gone (with the error
+// it ended with, 0 when RAS tells none), or a read that tells nothing. Only a
+// handle RAS no longer knows, or a status that says so, is an end: a status
+// that could not be read is no proof that the line has gone.
+LineAnswer askCurrentLine(int* error) {
+    *error = 0;
+    if (!connectionState.rasConnection) return kLineGone;
+    RASCONNSTATUS status;
+    ZeroMemory(&status, sizeof status);
+    status.dwSize = sizeof status;
+    DWORD result = ras::getConnectStatus(connectionState.rasConnection, &status);
+    if (result == ERROR_INVALID_HANDLE) return kLineGone;
+    if (result != 0) return kLineUnknown;
+    if (status.rasconnstate != RASCS_Disconnected && status.dwError == 0) return kLineUp;
+    *error = static_cast<int>(status.dwError);
+    return kLineGone;
 }
 
-// 1 only when RAS says the current connection is up, or on its way: a report
-// of an end then belongs to an earlier line, told late.
-int currentLineLives() {
-    if (!connectionState.rasConnection) return 0;
-    RASCONNSTATUS status;
-    return askCurrentLine(&status) == 0 && status.rasconnstate != RASCS_Disconnected &&
-           status.dwError == 0;
+// Where an end may have gone untold (one told while RAS still had the line,
+// or the desktop's RAS, which tells none once connected), RAS is asked once a
+// tick. 1 when the line was found gone and its end told.
+int endFoundByAsking() {
+    const int setAside = connectionState.endSetAside;
+    if (!setAside && !(connectionState.endsUntold && connectionState.connected)) return 0;
+    int error = 0;
+    if (askCurrentLine(&error) != kLineGone) return 0;
+    if (error <= 0) error = setAside ? connectionState.setAsideError : ERROR_REMOTE_DISCONNECTION;
+    onDialEnded(error);
+    return 1;
 }
 
-// The desktop's RAS tells nothing once the connection is up, so a line that
-// dropped is found by asking. 0 while the line is up; otherwise the error it
-// ended with.
-int droppedLineError() {
-    if (!connectionState.rasConnection) return 0;
-    RASCONNSTATUS status;
-    DWORD result = askCurrentLine(&status);
-    int gone = result == ERROR_INVALID_HANDLE ||
-               (result == 0 && status.rasconnstate == RASCS_Disconnected);
-    if (!gone) return 0;
-    int error = result == 0 ? static_cast<int>(status.dwError) : 0;
-    return error > 0 ? error : ERROR_REMOTE_DISCONNECTION;
+// "Connected  01:23": a line that is up, and for how long.
+void formatConnectedStatus(wchar_t* out, int chars) {
+    wchar_t time[kTimeTextChars];
+    formatConnectedTime(connectionState.connectedSeconds, time, kTimeTextChars);
+    ui::formatText(out, chars, L"%ls  %ls", ui::loadText(res::IDS_CONNECTED).chars, time);
+}
+
+// RAS refused to let the line go: while it is up its time goes on, and the
+// status line says the hang-up is being tried again. A dial that has ended
+// keeps its error in view while its port is let go.
+void showHangUpRetry() {
+    ui::Text retrying = ui::loadText(res::IDS_HANGUP_RETRYING);
+    if (connectionState.connected) {
+        wchar_t connected[res::kTextChars];
+        formatConnectedStatus(connected, res::kTextChars);
+        wchar_t status[2 * res::kTextChars];
+        ui::formatText(status, 2 * res::kTextChars, L"%ls\r\n%ls", connected, retrying.chars);
+        setStatusText(status);
+    } else if (connectionState.dialing) {
+        setStatusText(retrying.chars);
+    }
 }
 
 void stopAtTimeLimit() {
@@ -111,7 +137,14 @@ void onRasNotification(unsigned state, int error) {
     // The handheld reports a failure as RASCS_Disconnected; the desktop reports
     // it again with the state it happened in, and nothing after.
     if (error > 0 || state == RASCS_Disconnected) {
-        if (!currentLineLives()) onDialEnded(error);
+        // While RAS has the current line up, or cannot tell, the end may be an
+        // earlier line's told late, or told before RAS's status caught up:
+        // set aside and asked about again each tick.
+        int ignored = 0;
+        if (askCurrentLine(&ignored) == kLineGone)
+            onDialEnded(error);
+        else
+            setEndAside(error);
         return;
     }
     // Progress queued before the user hung up belongs to no dial any more.
@@ -129,7 +162,10 @@ int hangUpAndReport() {
     const int told =
         connectionState.rasConnection && (connectionState.dialing || connectionState.connected);
     hangUpCurrent();
-    if (connectionState.hangUpPending) return 0;
+    if (connectionState.hangUpPending) {
+        showHangUpRetry();
+        return 0;
+    }
     markIdle();
     // The handheld's RAS reports the hang-up as a disconnection, the desktop's
     // reports nothing: the program posts it too, and whichever comes second
@@ -139,29 +175,24 @@ int hangUpAndReport() {
 }
 
 void onConnectedSecond() {
-    // A line that refused its hang-up is asked again, and only that: no
-    // counting, no limit, no text until it has gone.
+    // A line that refused its hang-up is asked again, and only that: no limit
+    // fires twice, though its time goes on.
     if (connectionState.hangUpPending) {
+        if (connectionState.connected) countConnectedSecond();
         hangUpAndReport();
         return;
     }
-    if (connectionState.connected != 1) return;
-    int error = connectionState.endsUntold ? droppedLineError() : 0;
-    if (error) {
-        onDialEnded(error);
-        return;
-    }
+    // An idle tick asks RAS nothing.
+    if (!connectionState.dialing && !connectionState.connected) return;
+    if (endFoundByAsking() || connectionState.connected != 1) return;
     countConnectedSecond();
     LONG minutes = connectionState.connectedSeconds / 60;
     if (connectionState.maxMinutes > 0 && minutes >= connectionState.maxMinutes) {
         stopAtTimeLimit();
         return;
     }
-    wchar_t time[kTimeTextChars];
-    formatConnectedTime(connectionState.connectedSeconds, time, kTimeTextChars);
     wchar_t status[res::kTextChars];
-    ui::formatText(status, res::kTextChars, L"%ls  %ls", ui::loadText(res::IDS_CONNECTED).chars,
-                   time);
+    formatConnectedStatus(status, res::kTextChars);
     setStatusText(status);
 }
 

@@ -5,6 +5,7 @@
 
 namespace dialup {
 
+// Blocks the thread; taps and keys made meanwhile are dropped.
 void pause(DWORD milliseconds);
 void showWaitCursor();
 void showArrowCursor();

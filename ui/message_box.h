@@ -7,13 +7,16 @@ namespace ui {
 void showError(const wchar_t* text);
 void showWarning(const wchar_t* text);
 void showInformation(const wchar_t* text);
+// The button a question box starts on, which Enter presses.
+enum DefaultAnswer { kYesByDefault, kNoByDefault };
+
 // 1 when the answer is Yes, 0 for No.
-int askQuestion(const wchar_t* text);
+int askQuestion(const wchar_t* text, DefaultAnswer byDefault = kYesByDefault);
 
 // The same with a text from the string table.
 void showErrorText(int stringId);
 void showWarningText(int stringId);
 void showInformationText(int stringId);
-int askQuestionText(int stringId);
+int askQuestionText(int stringId, DefaultAnswer byDefault = kYesByDefault);
 
 } // namespace ui

@@ -389,12 +389,15 @@ DWORD getConnectStatus(HRASCONN connection, RASCONNSTATUSW* status) {
                 static_cast<unsigned long>(result));
         return result;
     }
-    // A dial is opening its port until its first state is reached.
-    const DWORD state = c->lastState == 0xFFFFFFFF ? DWORD{RASCS_OpenPort} : c->lastState;
+    // A dial is opening its port until its first state is reached. A line that
+    // ended by itself is told as it was until [Timing] StatusLagMs has passed.
+    const int lagging = c->phase == Phase::Ended && now(s) < c->endedAt + s.config.statusLagMs;
+    DWORD state = c->lastState == 0xFFFFFFFF ? DWORD{RASCS_OpenPort} : c->lastState;
+    if (lagging) state = c->stateBeforeEnd;
     std::memset(status, 0, sizeof *status);
     status->dwSize = sizeof *status;
     status->rasconnstate = static_cast<RASCONNSTATE>(state);
-    status->dwError = c->phase == Phase::Ended ? c->error : 0;
+    status->dwError = c->phase == Phase::Ended && !lagging ? c->error : 0;
     copyText(status->szDeviceType, RAS_MaxDeviceType + 1, c->deviceType);
     copyText(status->szDeviceName, RAS_MaxDeviceName + 1, c->deviceName);
     copyText(status->szPhoneNumber, RAS_MaxPhoneNumber + 1, c->number);

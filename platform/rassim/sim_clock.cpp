@@ -85,12 +85,13 @@ void restart(Service& s) {
     s.hangUpRefusalsLeft = s.config.hangUpFailures;
     logLine(s,
             L"service started: %ls dialect, %d devices, %d numbers, %ls, DialMs %lu, AuthMs %lu, "
-            L"HangUpMs %lu, HangUpFailures %lu",
+            L"HangUpMs %lu, StatusLagMs %lu, HangUpFailures %lu",
             desktop ? L"desktop" : L"handheld", s.config.deviceCount, s.config.numberCount,
             s.config.accountsListed ? L"listed accounts only" : L"any account",
             static_cast<unsigned long>(s.config.dialMs),
             static_cast<unsigned long>(s.config.authMs),
             static_cast<unsigned long>(s.config.hangUpMs),
+            static_cast<unsigned long>(s.config.statusLagMs),
             static_cast<unsigned long>(s.config.hangUpFailures));
 }
 
@@ -125,6 +126,10 @@ void postDueEvents(Service& s, ULONGLONG time) {
 }
 
 void reachState(Service& s, SimConnection& c, DWORD state, DWORD error) {
+    if (c.phase != Phase::Ended && (state == RASCS_Disconnected || error)) {
+        c.endedAt = now(s);
+        c.stateBeforeEnd = c.lastState == 0xFFFFFFFF ? DWORD{RASCS_OpenPort} : c.lastState;
+    }
     c.lastState = state;
     if (state == RASCS_Connected) c.phase = Phase::Connected;
     if (state == RASCS_Disconnected || error) {

@@ -176,9 +176,11 @@ void readConfig(SimConfig& config) {
     config.dialMs = GetPrivateProfileIntW(L"Timing", L"DialMs", kDefaultDialMs, kConfigPath);
     config.authMs = GetPrivateProfileIntW(L"Timing", L"AuthMs", kDefaultAuthMs, kConfigPath);
     config.hangUpMs = GetPrivateProfileIntW(L"Timing", L"HangUpMs", 0, kConfigPath);
+    config.statusLagMs = GetPrivateProfileIntW(L"Timing", L"StatusLagMs", 0, kConfigPath);
     config.hangUpFailures = GetPrivateProfileIntW(L"Faults", L"HangUpFailures", 0, kConfigPath);
     // A negative value would come back as a huge unsigned one.
-    for (DWORD* value : {&config.dialMs, &config.authMs, &config.hangUpMs, &config.hangUpFailures})
+    for (DWORD* value : {&config.dialMs, &config.authMs, &config.hangUpMs, &config.statusLagMs,
+                         &config.hangUpFailures})
         if (static_cast<int>(*value) < 0) *value = 0;
 }
 

@@ -73,6 +73,7 @@ struct SimConfig {
     DWORD dialMs;
     DWORD authMs;
     DWORD hangUpMs;       // a hung-up line comes down this much later
+    DWORD statusLagMs;    // RasGetConnectStatus tells of a line's end this much later
     DWORD hangUpFailures; // the first RasHangUp calls refused
 };
 
@@ -86,6 +87,8 @@ struct SimConnection {
     Phase phase;
     DWORD lastState; // 0xFFFFFFFF before the first
     DWORD error;     // what it ended with
+    ULONGLONG endedAt;    // when it ended by itself
+    DWORD stateBeforeEnd; // what a lagging status answers until StatusLagMs has passed
     wchar_t entryName[RAS_MaxEntryName + 1];
     wchar_t deviceType[RAS_MaxDeviceType + 1];
     wchar_t deviceName[RAS_MaxDeviceName + 1];

@@ -16,6 +16,7 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "ui/shell_state.h"
+#include "dialup/dialing.h"
 #include "dialup/dialup_test.h"
 #include "dialup/waiting.h"
 #include "platform/rassim/rassim_control.h"
@@ -352,7 +353,7 @@ TEST_F(CommandsTest, ATapOnARowOpensTheDialDialogAndATapBelowTheRowsNothing) {
     EXPECT_EQ(nameShown, L"Beta") << "the tapped row's account";
 }
 
-TEST_F(CommandsTest, QuitAndAnOkCommandEachShutDownOnce) {
+TEST_F(CommandsTest, QuitAndAnOkCommandEachShutDownOnceAndOnlyWhenTheLineIsLetGo) {
     for (int id : {IDM_QUIT, IDOK}) {
         SCOPED_TRACE(id);
         resetProgramState();
@@ -362,16 +363,31 @@ TEST_F(CommandsTest, QuitAndAnOkCommandEachShutDownOnce) {
         HWND window = nullptr;
         EXPECT_EQ(run([&] {
                       window = mainWindow();
+                      // A line RAS will not hang up: No keeps the program, trying each tick.
+                      dialup::writePhonebookEntry(L"1", L"modem", L"Hayes Compatible on COM1:");
+                      dialup::dialAccount(L"user", L"pw");
+                      rassim::injectFailure(rassim::Call::HangUp, ERROR_NOT_ENOUGH_MEMORY, 100);
+                      dialogs().answer(IDNO);
+                      command(id);
+                      tick();
+                      EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 2);
                       wcscpy(accounts::accountTable.records[0].name, L"Unsaved");
                       accounts::dirtyFlag = 1;
+                      dialogs().answer(IDYES);
                       command(id);
                   }),
                   0);
+        EXPECT_EQ(rassim::connectionCount(), 1) << "left up, as the person chose";
         // shutDown leaves the dirty flag set: a second run would save again.
         EXPECT_EQ(creates, 1);
         EXPECT_EQ(rassim::callCount(rassim::Call::ValidateEntryName), 1);
         EXPECT_EQ(readFileBytes(accounts::kAccountFilePath), "\n1\nUnsaved,1,,,0\n");
         EXPECT_FALSE(IsWindow(window));
+    }
+    ASSERT_EQ(dialogs().boxes().size(), 4u);
+    for (const BoxRecord& box : dialogs().boxes()) {
+        EXPECT_EQ(box.text, L"The connection could not be hung up. Quit anyway?");
+        EXPECT_EQ(box.defaultButton, IDNO);
     }
 }
 

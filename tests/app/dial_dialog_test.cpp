@@ -40,6 +40,16 @@ void recordPause(DWORD) {
     statusAtPause.push_back(view ? itemText(view, IDC_DIAL_STATUS) : L"(no dialog)");
 }
 
+// Once: a tap and a key press on this button, made while a pause blocks.
+HWND pressedDuringPause;
+void pressDuringPause(DWORD) {
+    PostMessageW(pressedDuringPause, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageW(pressedDuringPause, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    PostMessageW(pressedDuringPause, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageW(pressedDuringPause, WM_KEYUP, VK_SPACE, 0);
+    pressedDuringPause = nullptr;
+}
+
 // EndDialog hides the dialog at once; it goes when its loop returns.
 bool ended(HWND dialog) { return !IsWindow(dialog) || !IsWindowVisible(dialog); }
 
@@ -359,6 +369,21 @@ TEST_P(DialectTest, TheOtherSideHangingUpIsToldWithinATick) {
     EXPECT_EQ(rassim::callCount(rassim::Call::GetConnectStatus), asked);
 }
 
+TEST_P(DialectTest, AnEndToldBeforeTheStatusCaughtUpIsFoundAtATick) {
+    useSim("[Numbers]\r\n5551234=drop:2\r\n[Timing]\r\nStatusLagMs=3000\r\n");
+    addAccount(L"Provider", L"5551234");
+    inDialDialog([&](HWND dialog) {
+        press(dialog, IDC_DIAL_BUTTON);
+        for (int second = 1; second <= 8; ++second) { // up at 3 s, dropped at 5, told by RAS at 8
+            advance(1000);
+            tick();
+            if (second == 7) EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Connected  00:05");
+        }
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"error: remote disconnection.");
+        EXPECT_EQ(buttonsEnabled(dialog), 1);
+    });
+}
+
 TEST_P(DialectTest, ALineIsWatchedUntilItIsDownAndALateEndOfItEndsNoLaterDial) {
     useSim("[Timing]\r\nHangUpMs=6000\r\n[Faults]\r\nHangUpFailures=1\r\n");
     dialup::pauseRoutine = [](DWORD ms) { rassim::advanceClock(ms); }; // the line goes on
@@ -430,12 +455,16 @@ TEST_F(DialDialogTest, OpenedDuringADialItStartsFreshAndItsPressHangsUpClearingB
         advance(1000);
         EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Verifying the user name and password...");
 
+        // Pressed again during the hang-up's pause: dropped, not a new dial.
+        pressedDuringPause = GetDlgItem(dialog, IDC_DIAL_BUTTON);
+        dialup::pauseRoutine = pressDuringPause;
         press(dialog, IDC_DIAL_BUTTON);
         EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1);
         EXPECT_EQ(connectionState.dialing, 0);
         EXPECT_EQ(connectionState.connected, 0);
         pumpMessages();
         EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Disconnected.");
+        EXPECT_EQ(rassim::callCount(rassim::Call::Dial), 1);
 
         press(dialog, IDC_DIAL_BUTTON); // so the next press dials again
         EXPECT_EQ(rassim::callCount(rassim::Call::Dial), 2);
@@ -471,6 +500,13 @@ TEST_F(DialDialogTest, AFailedDialChangesNothingButThePrefixAndDeviceRemembered)
         dialogs().answer(IDOK);
         press(dialog, IDC_DIAL_BUTTON);
         EXPECT_EQ(dialogs().boxes().size(), 2u);
+        EXPECT_EQ(rassim::callCount(rassim::Call::SetEntryProperties), 2);
+
+        // A line left up that will not hang up holds the modem: its refusal is shown.
+        rassim::addForeignConnection(L"Tamlink PPC", L"modem", kModem);
+        rassim::injectFailure(rassim::Call::HangUp, ERROR_NOT_ENOUGH_MEMORY, 1);
+        press(dialog, IDC_DIAL_BUTTON);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"error: 8 (no text info available).");
         EXPECT_EQ(rassim::callCount(rassim::Call::SetEntryProperties), 2);
 
         EXPECT_EQ(connectionState.dialing, 0);

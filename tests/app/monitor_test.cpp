@@ -208,8 +208,8 @@ TEST_F(MonitorTest, TheLimitFiresOnceWhileTicksGoOnUnderItsBoxEvenWhenTheHangUpI
         HRASCONN handle = connectionState.rasConnection;
         connectionState.connectedSeconds = 119;
         const size_t shownBefore = statuses.size();
-        // Refused: the line stays up, and is tried again at the next tick only.
-        rassim::injectFailure(rassim::Call::HangUp, ERROR_NOT_ENOUGH_MEMORY, 1);
+        // Refused twice: the line stays up and counted, tried again each tick only.
+        rassim::injectFailure(rassim::Call::HangUp, ERROR_NOT_ENOUGH_MEMORY, 2);
         dialogs().then([&](HWND box) {
             EXPECT_EQ(connectionState.rasConnection, handle);
             tick(3);
@@ -217,13 +217,15 @@ TEST_F(MonitorTest, TheLimitFiresOnceWhileTicksGoOnUnderItsBoxEvenWhenTheHangUpI
         });
         tick();
         EXPECT_EQ(dialogs().boxes().size(), 1u);
-        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 2);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 3);
         EXPECT_EQ(rassim::connectionCount(), 0);
         EXPECT_EQ(pauses.size(), 1u);
-        EXPECT_EQ(connectionState.connectedSeconds, 120);
+        EXPECT_EQ(connectionState.connectedSeconds, 122);
         EXPECT_EQ(connectionState.rasConnection, nullptr);
         EXPECT_EQ(std::vector<std::wstring>(statuses.begin() + shownBefore, statuses.end()),
-                  std::vector<std::wstring>{L"Disconnected."});
+                  (std::vector<std::wstring>{L"Connected  02:00\r\nHangup refused, trying again...",
+                                             L"Connected  02:01\r\nHangup refused, trying again...",
+                                             L"Disconnected."}));
     });
 }
 
@@ -251,9 +253,13 @@ TEST_F(MonitorTest, ADisconnectionWithoutErrorShowsDisconnectedAndKeepsTheHandle
         tick(5);
         HRASCONN handle = connectionState.rasConnection;
         ASSERT_NE(handle, nullptr);
-        // Believed only when RAS no longer has the line up.
+        // Believed only when RAS no longer has the line up, nor when it cannot tell.
         notify(RASCS_Disconnected, 0);
         EXPECT_EQ(statuses.back(), L"Connected  00:05");
+        rassim::injectFailure(rassim::Call::GetConnectStatus, ERROR_NOT_ENOUGH_MEMORY, 1);
+        notify(RASCS_Disconnected, 0);
+        tick();
+        EXPECT_EQ(statuses.back(), L"Connected  00:06");
         rassim::injectFailure(rassim::Call::GetConnectStatus, ERROR_INVALID_HANDLE, 2);
         notify(RASCS_Disconnected, 0);
         EXPECT_EQ(statuses.back(), L"Disconnected.");

@@ -21,6 +21,7 @@ struct BoxRecord {
     std::wstring text;
     BoxIcon icon;
     std::vector<int> buttons; // ids of its push buttons
+    int defaultButton;        // the one Enter presses
     HWND owner;
 };
 
