@@ -85,8 +85,8 @@ struct SimConnection {
     int foreign;
     int goingDown; // hung up, and its line still coming down
     Phase phase;
-    DWORD lastState; // 0xFFFFFFFF before the first
-    DWORD error;     // what it ended with
+    DWORD lastState;      // 0xFFFFFFFF before the first
+    DWORD error;          // what it ended with
     ULONGLONG endedAt;    // when it ended by itself
     DWORD stateBeforeEnd; // what a lagging status answers until StatusLagMs has passed
     wchar_t entryName[RAS_MaxEntryName + 1];

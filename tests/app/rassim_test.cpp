@@ -215,8 +215,10 @@ TEST_F(RasSimTest, TheTimingsPlaceTheAnswerAndTheVerification) {
     advance(1);
     EXPECT_EQ(notes, kConnecting);
 
-    writeConfig("[Timing]\r\nHangUpMs=6000\r\nStatusLagMs=3000\r\n[Faults]\r\nHangUpFailures=1\r\n");
-    EXPECT_NE(readFileBytes(L"\\windows\\rassim.log").find("HangUpMs 6000, StatusLagMs 3000, HangUpFailures 1\r"),
+    writeConfig(
+        "[Timing]\r\nHangUpMs=6000\r\nStatusLagMs=3000\r\n[Faults]\r\nHangUpFailures=1\r\n");
+    EXPECT_NE(readFileBytes(L"\\windows\\rassim.log")
+                  .find("HangUpMs 6000, StatusLagMs 3000, HangUpFailures 1\r"),
               std::string::npos);
 }
 

@@ -96,7 +96,8 @@ BoxRecord describeBox(HWND box) {
                 record.text = windowText(child);
         } else if (_wcsicmp(kind.c_str(), L"Button") == 0) {
             record.buttons.push_back(GetDlgCtrlID(child));
-            if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) record.defaultButton = GetDlgCtrlID(child);
+            if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                record.defaultButton = GetDlgCtrlID(child);
         }
     }
     return record;
