@@ -10,11 +10,11 @@
 #include "accounts/codepage.h"
 #include "accounts/file_api.h"
 #include "accounts/replace_all.h"
+#include "accounts/start_program.h"
 #include "ui/fixed_text.h"
 #include "ui/message_box.h"
 #include "ui/raii.h"
 #include "ui/text_span.h"
-#include "launcher/start_program.h"
 #include "resources/string_ids.h"
 
 namespace accounts {
@@ -72,8 +72,8 @@ void recoverInterruptedSave() {
 }
 
 void readStartProgram(const format::Header& header) {
-    fromCodePage(header.startProgram.bytes, launcher::startProgram, launcher::kStartProgramChars);
-    if (wcslen(launcher::startProgram) < 3) launcher::startProgram[0] = L'\0';
+    fromCodePage(header.startProgram.bytes, startProgram, kStartProgramChars);
+    if (wcslen(startProgram) < 3) startProgram[0] = L'\0';
 }
 
 void readAccounts(ui::TextSpan text, const format::Header& header) {
@@ -129,8 +129,8 @@ class PieceWriter {
 };
 
 void writeStartProgram(PieceWriter& writer) {
-    wchar_t clean[launcher::kStartProgramChars];
-    ui::copyCut(clean, launcher::startProgram);
+    wchar_t clean[kStartProgramChars];
+    ui::copyCut(clean, startProgram);
     format::sanitizeStartProgram(clean);
     char bytes[kFieldBytes + 2];
     int length = toCodePage(clean, bytes, kFieldBytes);
@@ -169,7 +169,7 @@ int writeAccountFile() {
 } // namespace
 
 int loadAccountFile() {
-    launcher::startProgram[0] = L'\0';
+    startProgram[0] = L'\0';
     recoverInterruptedSave();
 
     FileImage image;

@@ -1,7 +1,7 @@
-#include "launcher/start_program.h"
+#include "accounts/start_program.h"
 
-namespace launcher {
+namespace accounts {
 
 wchar_t startProgram[kStartProgramChars];
 
-} // namespace launcher
+} // namespace accounts

@@ -12,7 +12,7 @@
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
 #include "dialup/monitor.h"
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/string_ids.h"

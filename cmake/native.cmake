@@ -38,6 +38,9 @@ set_tests_properties(fuzz.account_file PROPERTIES FIXTURES_REQUIRED fuzzdirs TIM
 add_test(NAME fuzz.prepare COMMAND ${CMAKE_COMMAND} -E make_directory ${FUZZ_WORK} ${CMAKE_BINARY_DIR}/fuzz-artifacts)
 set_tests_properties(fuzz.prepare PROPERTIES FIXTURES_SETUP fuzzdirs)
 
+# No folder of the program includes one above it.
+add_test(NAME layout.floors COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-floors.sh ${CMAKE_SOURCE_DIR})
+
 # The program's sources as the handheld's toolchains take them.
 add_test(NAME handheld.sources COMMAND ${CMAKE_SOURCE_DIR}/scripts/handheld-sources.sh ${CMAKE_SOURCE_DIR})
 set_tests_properties(handheld.sources PROPERTIES TIMEOUT 600)

@@ -10,9 +10,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # Everything of the program but the entry point and the two RAS back ends.
 file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS
     app/*.cpp ui/*.cpp accounts/*.cpp dialup/*.cpp launcher/*.cpp platform/shell/*.cpp)
-list(REMOVE_ITEM PROGRAM_SOURCES
-    ${CMAKE_SOURCE_DIR}/app/main.cpp
-    ${CMAKE_SOURCE_DIR}/dialup/ras_platform.cpp)
+list(REMOVE_ITEM PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
 
 add_library(tamlink_core STATIC ${PROGRAM_SOURCES})
 target_include_directories(tamlink_core PUBLIC ${CMAKE_SOURCE_DIR})
@@ -24,7 +22,7 @@ program_language(tamlink_core)
 # The two RAS back ends stand below the program: they use nothing of it, so a
 # static link resolves the program's ras:: calls whatever order names them in.
 # The platform's RAS (rasapi32), for tamlink.exe on a Windows machine with a modem.
-add_library(tamlink_ras_platform STATIC dialup/ras_platform.cpp)
+add_library(tamlink_ras_platform STATIC platform/ras/ras_platform.cpp)
 target_include_directories(tamlink_ras_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(tamlink_ras_platform PUBLIC ${WIN_DEFINES})
 target_compile_options(tamlink_ras_platform PRIVATE ${PROGRAM_FLAGS})

@@ -1,7 +1,7 @@
 #pragma once
 // The current dial: one static record, all 0 at start. Anyone may read it;
 // only the named steps below write it, so each change of the dial is one call.
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 
 namespace dialup {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "dialup/device_type.h"
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 #include "dialup/ras_list.h"
 
 namespace dialup {

@@ -9,7 +9,7 @@
 #include "dialup/connection_state.h"
 #include "dialup/dial_view.h"
 #include "dialup/error_text.h"
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 #include "dialup/ras_list.h"
 #include "dialup/waiting.h"
 

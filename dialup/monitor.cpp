@@ -11,9 +11,9 @@
 #include "dialup/dial_view.h"
 #include "dialup/dialing.h"
 #include "dialup/error_text.h"
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 #include "launcher/launch.h"
-#include "launcher/start_program.h"
+#include "accounts/start_program.h"
 #include "resources/string_ids.h"
 
 namespace dialup {
@@ -25,7 +25,7 @@ void showStatus(int stringId) { setStatusText(ui::loadText(stringId).chars); }
 void onConnected() {
     showStatus(res::IDS_CONNECTED);
     markConnected();
-    launcher::launchStartProgram(launcher::startProgram);
+    launcher::launchStartProgram(accounts::startProgram);
 }
 
 // Every way a dial ends comes here, once per dial: a later report of the same

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "ui/raii.h"
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 
 namespace dialup {
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "accounts/account_table.h"
+#include "accounts/start_program.h"
 #include "ui/dialogs.h"
 #include "ui/shell_state.h"
-#include "launcher/start_program.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 
@@ -15,14 +15,15 @@ namespace {
 
 INT_PTR onInitDialog(HWND dialog) {
     ui::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
-    ui::limitField(dialog, IDC_OPTIONS_START_PROGRAM, kStartProgramChars);
-    SetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, startProgram);
+    ui::limitField(dialog, IDC_OPTIONS_START_PROGRAM, accounts::kStartProgramChars);
+    SetDlgItemTextW(dialog, IDC_OPTIONS_START_PROGRAM, accounts::startProgram);
     SHSipPreference(dialog, SIP_UP);
     return TRUE;
 }
 
 INT_PTR onOk(HWND dialog) {
-    ui::readField(dialog, IDC_OPTIONS_START_PROGRAM, startProgram, kStartProgramChars);
+    ui::readField(dialog, IDC_OPTIONS_START_PROGRAM, accounts::startProgram,
+                  accounts::kStartProgramChars);
     accounts::markAccountsChanged(); // saved again even without a change
     ui::endWithInputPanelDown(dialog, IDOK);
     return TRUE;

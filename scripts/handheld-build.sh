@@ -40,7 +40,7 @@ ldflags="-static-libgcc -s -Wl,--gc-sections -Wl,-Map=$out/tamlink.map -Wl,-T,$o
 
 mkdir -p "$out/obj"
 cd "$root"
-mapfile -t sources < <(find app ui accounts dialup launcher resources -name '*.cpp' | sort)
+mapfile -t sources < <(find app ui accounts dialup launcher resources platform/ras -name '*.cpp' | sort)
 
 rm -f "$out"/obj/*.o "$out/tamlink.exe"
 objects=()

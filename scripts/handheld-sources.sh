@@ -18,11 +18,11 @@ export FLAGS="-std=c++03 -pedantic-errors -fno-exceptions -fno-rtti
 # rest is the platform's.
 allowed=" climits cstdarg cstddef cstdio cstdlib cstring wchar.h windows.h commctrl.h shellapi.h ras.h raserror.h aygshell.h objbase.h "
 # The program's own folders: nothing of the simulated service or the tests.
-own='^(app|ui|accounts|dialup|launcher|resources|platform/shell)/|^platform/shell\.h$'
+own='^(app|ui|accounts|dialup|launcher|resources|platform/shell|platform/ras)/|^platform/shell\.h$'
 
 command -v "$CXX" >/dev/null || { echo "$CXX is missing (Debian g++-mingw-w64-x86-64-posix)" >&2; exit 1; }
 
-mapfile -t sources < <({ find app ui accounts dialup launcher resources platform/shell \
+mapfile -t sources < <({ find app ui accounts dialup launcher resources platform/shell platform/ras \
     -type f \( -name '*.cpp' -o -name '*.h' \); echo platform/shell.h; } | sort)
 
 failed=0

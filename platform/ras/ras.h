@@ -7,7 +7,7 @@
 // plain names are the wide records in both builds), each with dwSize = sizeof
 // before the call. Results are the platform's codes.
 #ifdef _WIN32_WCE
-#include "dialup/ras_handheld.h"
+#include "platform/ras/ras_handheld.h"
 #else
 #include <windows.h>
 #include <ras.h>

@@ -1,7 +1,7 @@
 // The platform's RAS, for tamlink.exe on a machine with a real modem. The
 // plain names: the desktop's headers map them to the wide calls, and the
 // handheld exports them so.
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 
 namespace ras {
 

@@ -1,4 +1,4 @@
-// The simulated RAS service: the eight calls of dialup/ras.h answered as the
+// The simulated RAS service: the eight calls of platform/ras/ras.h answered as the
 // handheld's RAS (or, in the desktop dialect, desktop Windows' RAS) answers
 // them, with a modem on a phone line behind it.
 #include <cstddef>

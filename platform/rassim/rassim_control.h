@@ -1,6 +1,6 @@
 #pragma once
 // Control of the simulated RAS service, for tests. The program itself never
-// calls these: to it the service is the ras:: calls of dialup/ras.h.
+// calls these: to it the service is the ras:: calls of platform/ras/ras.h.
 //
 // The service starts on its first call (or on reset) with the configuration
 // of "\windows\rassim.ini", running on real time: a worker thread posts each

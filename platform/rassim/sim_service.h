@@ -7,7 +7,7 @@
 #include <ras.h>
 #include <lmcons.h>
 
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 #include "platform/rassim/rassim_control.h"
 
 namespace rassim {

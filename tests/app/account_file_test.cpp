@@ -9,7 +9,7 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
-#include "launcher/start_program.h"
+#include "accounts/start_program.h"
 
 using namespace tamtest;
 using accounts::accountTable;
@@ -21,7 +21,7 @@ namespace {
 // Starts over as the next run of the program would, then loads.
 int restartAndLoad() {
     accountTable = accounts::AccountTable{};
-    launcher::startProgram[0] = L'\0';
+    accounts::startProgram[0] = L'\0';
     accounts::clearAccountRows();
     return accounts::loadAccountFile();
 }
@@ -42,7 +42,7 @@ const std::string kPreviousFile = "old^prog\n1\nOld,111,,,0\n";
 class AccountFileTest : public ProgramTest {};
 
 TEST_F(AccountFileTest, WritesTheExactBytes) {
-    wcscpy(launcher::startProgram, L"\\Windows\\iexplore.exe http://x");
+    wcscpy(accounts::startProgram, L"\\Windows\\iexplore.exe http://x");
     addAccount(L"My ISP", L"0123", L"user name", L"pass word", 30);
     addAccount(L"NoUser", L"555", L"", L"secret", 0);
     ASSERT_EQ(accounts::saveAccountFile(), 1);
@@ -53,14 +53,14 @@ TEST_F(AccountFileTest, WritesTheExactBytes) {
 }
 
 TEST_F(AccountFileTest, EveryFieldKindReadsBack) {
-    wcscpy(launcher::startProgram, L"C:\\Program Files\\app.exe");
+    wcscpy(accounts::startProgram, L"C:\\Program Files\\app.exe");
     addAccount(L"  Spaces  around ", L"0 1 2", L"a user", L"a pass", 15);
     addAccount(L"Empty user", L"123", L"", L"only password", 7);
     addAccount(L"Gr\u00fc\u00dfe \u20ac", L"9", L"\u00e9l\u00e8ve", L"", -4);
     ASSERT_EQ(accounts::saveAccountFile(), 1);
     ASSERT_EQ(restartAndLoad(), 1);
 
-    EXPECT_STREQ(launcher::startProgram, L"C:\\Program Files\\app.exe");
+    EXPECT_STREQ(accounts::startProgram, L"C:\\Program Files\\app.exe");
     ASSERT_EQ(accountTable.recordCount, 3);
     EXPECT_STREQ(accountTable.records[0].name, L"  Spaces  around ");
     EXPECT_STREQ(accountTable.records[0].number, L"0 1 2");
@@ -97,7 +97,7 @@ TEST_F(AccountFileTest, FieldsAreCutAt99BytesAndKeepTheirCommas) {
 }
 
 TEST_F(AccountFileTest, CharactersThatWouldBreakALineAreWrittenAsSpaces) {
-    wcscpy(launcher::startProgram, L"prog\targ");
+    wcscpy(accounts::startProgram, L"prog\targ");
     addAccount(L"a,b", L"1", L"O'Brien", L"line\nbreak", 0);
     addAccount(L"Next", L"2", L"", L"", 0);
     ASSERT_EQ(accounts::saveAccountFile(), 1);
@@ -108,13 +108,13 @@ TEST_F(AccountFileTest, CharactersThatWouldBreakALineAreWrittenAsSpaces) {
 TEST_F(AccountFileTest, StartProgramCaretsAndShortTexts) {
     writeFileBytes(kAccountFilePath, "my^path^x\n0\n");
     ASSERT_EQ(restartAndLoad(), 1);
-    EXPECT_STREQ(launcher::startProgram, L"my path x");
+    EXPECT_STREQ(accounts::startProgram, L"my path x");
 
     for (const wchar_t* shortText : {L"abc", L"ab", L"a", L""}) {
-        wcscpy(launcher::startProgram, shortText);
+        wcscpy(accounts::startProgram, shortText);
         ASSERT_EQ(accounts::saveAccountFile(), 1);
         ASSERT_EQ(restartAndLoad(), 1);
-        EXPECT_STREQ(launcher::startProgram, wcslen(shortText) == 3 ? shortText : L"")
+        EXPECT_STREQ(accounts::startProgram, wcslen(shortText) == 3 ? shortText : L"")
             << "start program written as " << shortText[0];
     }
     EXPECT_EQ(readFileBytes(kAccountFilePath), "\n0\n");
@@ -166,9 +166,9 @@ TEST_F(AccountFileTest, DeletedAccountsAreNeitherWrittenNorCounted) {
 }
 
 TEST_F(AccountFileTest, NoFileMeansNothingLoaded) {
-    wcscpy(launcher::startProgram, L"leftover");
+    wcscpy(accounts::startProgram, L"leftover");
     EXPECT_EQ(accounts::loadAccountFile(), 0);
-    EXPECT_STREQ(launcher::startProgram, L"");
+    EXPECT_STREQ(accounts::startProgram, L"");
     EXPECT_EQ(accountTable.recordCount, 0);
 }
 

@@ -21,8 +21,8 @@
 #include "dialup/dialup_test.h"
 #include "dialup/dialing.h"
 #include "dialup/error_text.h"
-#include "dialup/ras.h"
 #include "dialup/waiting.h"
+#include "platform/ras/ras.h"
 #include "platform/rassim/rassim_control.h"
 #include "resources/resource.h"
 

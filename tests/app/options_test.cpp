@@ -12,12 +12,12 @@
 
 #include "accounts/account_file.h"
 #include "accounts/account_table.h"
+#include "accounts/start_program.h"
 #include "ui/shell_state.h"
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
 #include "dialup/monitor.h"
 #include "launcher/options_dialog.h"
-#include "launcher/start_program.h"
 #include "platform/rassim/rassim_control.h"
 #include "platform/shell/desktop_shell_test.h"
 #include "resources/resource.h"
@@ -26,7 +26,7 @@
 extern "C" decltype(&ShellExecuteExW) __imp_ShellExecuteExW;
 
 using namespace tamtest;
-using launcher::startProgram;
+using accounts::startProgram;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialup/ras.h"
+#include "platform/ras/ras.h"
 #include "platform/rassim/rassim_control.h"
 #include "tests/support/program_fixture.h"
 

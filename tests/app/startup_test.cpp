@@ -20,8 +20,8 @@
 #include "dialup/connection_state.h"
 #include "dialup/dialing.h"
 #include "dialup/dialup_test.h"
-#include "dialup/ras.h"
 #include "dialup/waiting.h"
+#include "platform/ras/ras.h"
 #include "platform/rassim/rassim_control.h"
 #include "resources/resource.h"
 

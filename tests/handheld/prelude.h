@@ -14,7 +14,7 @@
 // The handheld's shellapi.h declares the plain name, which its coredll exports.
 #undef ShellExecuteEx
 extern "C" BOOL WINAPI ShellExecuteEx(LPSHELLEXECUTEINFOW info);
-// No ras.h: the program declares the handheld's own RAS (dialup/ras_handheld.h).
+// No ras.h: the program declares the handheld's own RAS (platform/ras/ras_handheld.h).
 #include <raserror.h>
 #include <aygshell.h>
 

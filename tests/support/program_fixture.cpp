@@ -10,6 +10,7 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
+#include "accounts/start_program.h"
 #include "ui/fixed_text.h"
 #include "app/main_window.h"
 #include "ui/shell_state.h"
@@ -18,10 +19,9 @@
 #include "dialup/dial_dialog.h"
 #include "dialup/dial_view.h"
 #include "dialup/monitor.h"
-#include "dialup/ras.h"
 #include "dialup/dialup_test.h"
 #include "dialup/waiting.h"
-#include "launcher/start_program.h"
+#include "platform/ras/ras.h"
 #include "platform/rassim/rassim_control.h"
 #include "platform/shell/desktop_shell_test.h"
 #include "resources/string_ids.h"
@@ -60,7 +60,7 @@ void resetProgramState() {
     LoadStringW(ui::shellState.instance, res::IDS_TITLE, ui::shellState.windowTitle,
                 res::kTextChars);
     accounts::resetAccountBook();
-    launcher::startProgram[0] = L'\0';
+    accounts::startProgram[0] = L'\0';
     platform::resetInputPanel();
     deleteFile(accounts::kAccountFilePath);
     deleteFile(accounts::kBackupFilePath);
