@@ -27,7 +27,7 @@ registry keys 0
 shortcut 1 %CE11%\Tamlink PPC.lnk -> file 1'
 
 check() {
-    local fail=0 work members control
+    local fail=0 work members control differences
     command -v cabextract >/dev/null || { echo "$label: cabextract is missing (Debian cabextract)"; return 1; }
     [ -f "$cab" ] || { echo "$label: $cab is missing (make handheld writes it)"; return 1; }
     echo "$cab $(stat -c %s "$cab") bytes"
@@ -40,7 +40,8 @@ check() {
     cabextract -q -d "$work" "$cab" >/dev/null
     if control=$(python3 "$root/scripts/cab-control-read.py" "$work/0tamlink.000"); then
         sed 's/^/  /' <<<"$control"
-        diff <(echo "$expected") - <<<"$control" >/dev/null || { echo "  NOT AS EXPECTED:"; diff <(echo "$expected") - <<<"$control" | sed 's/^/    /'; fail=1; }
+        differences=$(diff <(echo "$expected") - <<<"$control") ||
+            { echo "  NOT AS EXPECTED (< expected, > read):"; sed 's/^/    /' <<<"$differences"; fail=1; }
     else
         fail=1
     fi
