@@ -4,7 +4,8 @@
 #   make bench  time the start of tamlink-sim.exe against a bare window under Wine
 #   make fuzz   fuzz the account-file reader for FUZZ_SECONDS (default 600)
 #   make handheld  build build/ce/tamlink.exe for the Pocket PC with the Windows CE
-#               compiler named by CEGCC_PREFIX=<dir> or arm-mingw32ce-g++ on the PATH
+#               compiler named by CEGCC_PREFIX=<dir> or arm-mingw32ce-g++ on the PATH,
+#               and build/ce/tamlink.cab, the cabinet that installs it
 SHELL := /bin/bash
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -15,8 +16,9 @@ BUILD_PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-6
 WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth python3
 RUN_PACKAGES := x11-utils
 TEST_PACKAGES := g++ clang libclang-rt-14-dev googletest imagemagick
-# The Windows CE compiler runs on these; it is not a Debian package.
-HANDHELD_PACKAGES := libgmp10 libmpfr6 python3 xz-utils
+# The Windows CE compiler runs on these; it is not a Debian package. gcab
+# writes the cabinet, cabextract reads it back.
+HANDHELD_PACKAGES := libgmp10 libmpfr6 python3 xz-utils gcab cabextract
 
 WIN_DIR := $(BUILD)/win
 NATIVE_DIR := $(BUILD)/native
@@ -33,8 +35,9 @@ test:
 	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES) $(TEST_PACKAGES) $(HANDHELD_PACKAGES)
 	@$(MAKE) --no-print-directory win native
 	@echo "Footprint (checked again by build.footprint):"; scripts/footprint.sh $(WIN_DIR) || true
-	@echo "The Pocket PC program (built and checked again by handheld.build):"; \
-		scripts/handheld-build.sh $(CE_DIR) 2>&1 | grep -v '^arm-mingw32ce\|zero bytes left' || true
+	@echo "The Pocket PC program and its cabinet (built and checked again by handheld.build and handheld.cab):"; \
+		scripts/handheld-build.sh $(CE_DIR) 2>&1 | grep -v '^arm-mingw32ce\|zero bytes left' || true; \
+		scripts/handheld-cab-check.sh $(CE_DIR) || true
 	@scripts/with-xvfb.sh ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
 
 build: win native

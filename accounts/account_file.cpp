@@ -1,13 +1,14 @@
 #include "accounts/account_file.h"
 
 #include <windows.h>
-#include <cstdio>
+#include <cstddef>
 #include <wchar.h>
 
 #include "accounts/account_format.h"
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "accounts/codepage.h"
+#include "accounts/decimal.h"
 #include "accounts/file_api.h"
 #include "accounts/replace_all.h"
 #include "accounts/start_program.h"
@@ -107,8 +108,8 @@ class PieceWriter {
     }
     void putNumberLine(int value) {
         char text[16];
-        int length = _snprintf(text, sizeof text - 1, "%i\n", value);
-        if (length < 0) length = 0;
+        int length = writeDecimal(value, text);
+        text[length++] = '\n';
         put(ui::TextSpan(text, static_cast<std::size_t>(length)));
     }
     // A text field: at most 99 bytes in the code page, then its comma.

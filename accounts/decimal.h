@@ -1,6 +1,7 @@
 #pragma once
 // Reading a decimal number the way atoi reads one, for the account file's
-// narrow text and the editor's wide text alike. Window-free.
+// narrow text and the editor's wide text alike, and writing one the way "%i"
+// does, without a C library's formatting. Window-free.
 #include <climits>
 
 #include "ui/int32.h"
@@ -28,6 +29,25 @@ template <typename Char> ui::Int32 readDecimal(const Char* text, const Char* end
     }
     if (negative) return value == limit ? INT_MIN : -static_cast<ui::Int32>(value);
     return value == limit ? INT_MAX : static_cast<ui::Int32>(value);
+}
+
+// The digits of value, after a '-' when it is negative, into out (room for 11
+// chars, no terminator); returns their count.
+inline int writeDecimal(ui::Int32 value, char* out) {
+    // The magnitude is unsigned, so the lowest value has one as well.
+    unsigned long magnitude = static_cast<unsigned long>(value);
+    if (value < 0) magnitude = 0UL - magnitude;
+    char digits[10];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    int length = 0;
+    if (value < 0) out[length++] = '-';
+    while (count > 0)
+        out[length++] = digits[--count];
+    return length;
 }
 
 } // namespace accounts

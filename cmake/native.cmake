@@ -46,10 +46,13 @@ add_test(NAME handheld.sources COMMAND ${CMAKE_SOURCE_DIR}/scripts/handheld-sour
 set_tests_properties(handheld.sources PROPERTIES TIMEOUT 600)
 
 # The program for the Pocket PC, built with the Windows CE compiler and checked
-# as the device will take it; skipped, and saying why, where no such compiler is.
-set(TAMLINK_CE_BUILD_DIR ${CMAKE_BINARY_DIR}/ce CACHE PATH "Where handheld.build writes tamlink.exe for the Pocket PC")
+# as the device will take it, then its cabinet read back; both skipped, and
+# saying why, where no such compiler is.
+set(TAMLINK_CE_BUILD_DIR ${CMAKE_BINARY_DIR}/ce CACHE PATH "Where handheld.build writes tamlink.exe and tamlink.cab for the Pocket PC")
 add_test(NAME handheld.build COMMAND ${CMAKE_SOURCE_DIR}/scripts/handheld-build.sh ${TAMLINK_CE_BUILD_DIR})
-set_tests_properties(handheld.build PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
+set_tests_properties(handheld.build PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 FIXTURES_SETUP handheld)
+add_test(NAME handheld.cab COMMAND ${CMAKE_SOURCE_DIR}/scripts/handheld-cab-check.sh ${TAMLINK_CE_BUILD_DIR})
+set_tests_properties(handheld.cab PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77 FIXTURES_REQUIRED handheld)
 
 # Windows tests under Wine: each program in a fresh prefix cloned from a template.
 set(TAMLINK_WIN_BUILD_DIR "" CACHE PATH "The Windows build whose tests CTest runs under Wine")

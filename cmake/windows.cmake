@@ -89,6 +89,7 @@ if(EXISTS /usr/src/googletest/CMakeLists.txt)
         target_link_libraries(${name} PRIVATE tamlink_test_support)
         set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/app)
     endforeach()
+    target_link_libraries(resources_test PRIVATE version) # VerQueryValueW reads the version resource
 
     # The end-to-end tests drive the real tamlink-sim.exe from another process.
     file(GLOB E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*_test.cpp)

@@ -27,14 +27,22 @@ check_exe() { # NAME LIMIT_BYTES
     [ "$size" -le "$limit" ] || { verdict="OVER THE LIMIT by $((size - limit)) bytes"; fail=1; }
     printf '%-16s %8d bytes (%d KiB), limit %d (%d KiB): %s\n' "$1" "$size" $(((size + 1023) / 1024)) \
         "$limit" $((limit / 1024)) "$verdict"
-    local dlls dll others=()
-    dlls=$("$objdump" -p "$exe" | awk '/DLL Name:/ {print $3}')
+    local headers dlls dll others=() ordinal_only
+    headers=$("$objdump" -p "$exe")
+    dlls=$(awk '/DLL Name:/ {print $3}' <<<"$headers")
     for dll in $dlls; do
         echo "${dll,,}" | grep -Eq "$allowed" || others+=("$dll")
     done
     echo "  imports: $(echo $dlls)"
     if [ ${#others[@]} -gt 0 ]; then
         echo "  NOT A SYSTEM DLL: ${others[*]}"
+        fail=1
+    fi
+    # Windows XP's comctl32 5.82, which a program without a manifest gets,
+    # exports these by ordinal only: the loader refuses a program that asks by name.
+    ordinal_only=$(grep -oEw '(Set|Get|Remove)WindowSubclass|DefSubclassProc' <<<"$headers")
+    if [ -n "$ordinal_only" ]; then
+        echo "  IMPORTS BY NAME WHAT COMCTL32 5.82 EXPORTS BY ORDINAL ONLY: $(echo $ordinal_only)"
         fail=1
     fi
 }

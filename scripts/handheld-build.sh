@@ -2,47 +2,39 @@
 # Builds tamlink.exe for the Pocket PC with the Windows CE compiler
 # (arm-mingw32ce), from the program's own sources with the handheld's real
 # headers, and checks what the device will take: ARM, the Windows CE GUI
-# subsystem 3.0, only the handheld's own DLLs, the size.
+# subsystem 3.0, only the handheld's own DLLs and none of a C runtime's
+# start-up calls, the header's stack, OS version and checksum, a version
+# resource, the size. Then it puts the program in tamlink.cab.
 #   handheld-build.sh OUT_DIR [REPORT_FILE]
-# The compiler: CEGCC_PREFIX=<dir holding bin/arm-mingw32ce-g++>, else
-# arm-mingw32ce-g++ on the PATH. Without one it says so and exits 77, which
-# CTest counts as a skip.
+# The compiler: see cegcc.sh; without one it says so and exits 77.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:?usage: handheld-build.sh OUT_DIR [REPORT_FILE]}
 report=${2:-/dev/null}
 limit=$((96 * 1024))
-target=arm-mingw32ce
-
-if [ -n "${CEGCC_PREFIX:-}" ]; then
-    bin=$CEGCC_PREFIX/bin
-    if [ ! -x "$bin/$target-g++" ]; then
-        echo "handheld build: CEGCC_PREFIX=$CEGCC_PREFIX holds no bin/$target-g++" >&2
-        exit 1
-    fi
-elif command -v "$target-g++" >/dev/null; then
-    bin=$(dirname "$(command -v "$target-g++")")
-else
-    echo "handheld build: SKIPPED: no Windows CE compiler ($target-g++ is not on the PATH and" \
-        "CEGCC_PREFIX is not set); see the README, \"On a Pocket PC\"" | tee "$report"
-    exit 77
-fi
+label="handheld build"
+# shellcheck source=scripts/cegcc.sh
+. "$root/scripts/cegcc.sh"
+# The date the exe and the cabinet carry, so the same sources give the same bytes.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-1041422400} # 2003-01-01 12:00:00 UTC
 
 defines="-D_WIN32_WCE=0x300 -DUNDER_CE -DWIN32_PLATFORM_PSPC -DUNICODE -D_UNICODE -D_WIN32_IE=0x0300"
 # gcc 4.4 spells C++03 c++98; the mingw32ce headers hide the Microsoft names
 # that coredll exports (_snwprintf, _wcsicmp) from a strict ANSI build.
 cxxflags="-std=c++98 -pedantic-errors -U__STRICT_ANSI__ -Wall -Wextra -Os -ffunction-sections
     -fno-exceptions -fno-rtti -fno-threadsafe-statics $defines -I$root"
-# Linked by the C driver, so the C++ library is not on the line and nothing of
-# it can come in; -static-libgcc, or the program would import a libgcc DLL no
-# device has.
-ldflags="-static-libgcc -s -Wl,--gc-sections -Wl,-Map=$out/tamlink.map -Wl,-T,$out/tamlink.ld"
+# Linked without CeGCC's start-up code and C runtime (the program brings its
+# own entry, app/main.cpp): only the handheld's DLLs and the static libgcc,
+# for the arithmetic ARM has no instruction for. The stack reserve is the
+# handheld's default, the OS version the subsystem's.
+ldflags="-nostdlib -s -Wl,--gc-sections -Wl,-Map=$out/tamlink.map -Wl,-T,$out/tamlink.ld
+    -Wl,--stack,0x10000 -Wl,--major-os-version,3 -Wl,--minor-os-version,0"
 
 mkdir -p "$out/obj"
 cd "$root"
 mapfile -t sources < <(find app ui accounts dialup launcher resources platform/ras -name '*.cpp' | sort)
 
-rm -f "$out"/obj/*.o "$out/tamlink.exe"
+rm -f "$out"/obj/*.o "$out/tamlink.exe" "$out/tamlink.cab"
 objects=()
 for source in "${sources[@]}"; do
     objects+=("$out/obj/$(echo "${source%.cpp}" | tr / _).o")
@@ -70,33 +62,64 @@ fi
     reloc && /^  }/ { printf "%s", held; reloc = 0 }' >"$out/tamlink.ld"
 # shellcheck disable=SC2086
 if ! "$bin/$target-gcc" $ldflags -o "$out/tamlink.exe" "${objects[@]}" "$out/obj/tamlink_rc.o" \
-    -laygshell -lcommctrl; then
+    -laygshell -lcommctrl -lcoredll -lgcc; then
     echo "handheld build: FAILED to link against the handheld's DLLs" | tee "$report" >&2
     exit 1
 fi
-python3 "$root/scripts/pe-trim-zeros.py" "$out/tamlink.exe" || exit 1
+python3 "$root/scripts/pe-finish.py" "$out/tamlink.exe" || exit 1
 
 # What the device takes, read from the PE header.
 check() {
-    local exe=$out/tamlink.exe fail=0 headers size machine subsystem version dlls others
+    local exe=$out/tamlink.exe fail=0 headers size pe machine subsystem os stack calls bad
+    local checksum computed product
     headers=$("$bin/$target-objdump" -p "$exe")
-    machine=$(od -An -tx2 -j $(($(od -An -tu4 -j 60 -N 4 "$exe") + 4)) -N 2 "$exe" | tr -d ' ')
-    subsystem=$(awk '$1 == "Subsystem" {print $2}' <<<"$headers")
-    version=$(awk '$1 == "MajorSubsystemVersion" {a=$2} $1 == "MinorSubsystemVersion" {b=$2} END {print a "." b}' <<<"$headers")
-    dlls=$(awk '/DLL Name:/ {print $3}' <<<"$headers" | sort -u)
+    field() { awk -v k="$1" '$1 == k {print $2}' <<<"$headers"; }
     size=$(stat -c %s "$exe")
+    pe=$(od -An -tu4 -j 60 -N 4 "$exe")
+    machine=$(od -An -tx2 -j $((pe + 4)) -N 2 "$exe" | tr -d ' ')
+    subsystem="$(field Subsystem), version $(field MajorSubsystemVersion).$(field MinorSubsystemVersion)"
+    os=$(field MajorOSystemVersion).$(field MinorOSystemVersion)
+    stack=$(field SizeOfStackReserve)
+    # Every imported call as "DLL name", or "DLL ordinal N" when it has no name.
+    calls=$(awk '/DLL Name:/ {dll = $3}
+        dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print dll, ($3 == "<none>" ? "ordinal " $2 : $3)}' \
+        <<<"$headers")
+    # The PE checksum, computed here apart from pe-finish.py: the file's 16-bit
+    # words, the checksum's own two left out, added with end-around carry, plus its size.
+    checksum=$(field CheckSum)
+    computed=$(od -An -v -tu2 -w2 "$exe" | awk -v skip=$(((pe + 88) / 2 + 1)) -v size="$size" '
+        NR != skip && NR != skip + 1 {sum += $1; sum = sum % 65536 + int(sum / 65536)}
+        END {printf "%08x", sum + size}')
+    product=$("$bin/$target-windres" -i "$exe" -O rc 2>/dev/null |
+        sed -n 's/.*VALUE "Product\(Name\|Version\)", "\(.*\)"/\2/p' | paste -sd ' ')
 
     printf '%s %d bytes (%d KiB), limit %d KiB\n' "$exe" "$size" $(((size + 1023) / 1024)) $((limit / 1024))
     [ "$size" -le "$limit" ] || { echo "  OVER THE LIMIT by $((size - limit)) bytes"; fail=1; }
     echo "  machine 0x$machine (ARM is 0x01c0)"
     [ "$machine" = 01c0 ] || fail=1
-    echo "  subsystem $subsystem (Windows CE GUI is 00000009), version $version"
-    [ "$subsystem" = 00000009 ] && [ "$version" = 3.0 ] || fail=1
-    echo "  imports: $(echo $dlls)"
-    others=$(grep -Evx 'COREDLL.dll|AYGSHELL.dll|COMMCTRL.dll' <<<"$dlls")
-    [ -z "$others" ] || { echo "  NOT THE HANDHELD'S OWN: $(echo $others)"; fail=1; }
+    echo "  subsystem $subsystem (Windows CE GUI is 00000009, 3.0), OS version $os"
+    [ "$subsystem" = "00000009, version 3.0" ] && [ "$os" = 3.0 ] || fail=1
+    echo "  stack reserve 0x$stack (64 KiB, the handheld's default, is 0x00010000)"
+    [ "$stack" = 00010000 ] || fail=1
+    echo "  checksum $checksum, computed $computed"
+    [ "$checksum" = "$computed" ] || fail=1
+    echo "  version resource: ${product:-NONE}"
+    [ "$product" = "Tamlink PPC 1.1" ] || fail=1
+    echo "  imports: $(cut -d' ' -f1 <<<"$calls" | sort -u | paste -sd ' '), $(wc -l <<<"$calls") calls"
+    bad=$(grep -Evx '(COREDLL|AYGSHELL|COMMCTRL)\.dll .*' <<<"$calls")
+    [ -z "$bad" ] || { echo "  NOT THE HANDHELD'S OWN: $(echo $bad)"; fail=1; }
+    # The C runtime's start-up is not linked: none of its calls, and no static
+    # constructor that only it would run.
+    bad=$(grep -Ex 'COREDLL\.dll (_fpreset|TerminateProcess|VirtualProtect|VirtualQuery|malloc|free|realloc|fflush|_fcloseall|strlen|mbstowcs|OutputDebugStringW|_snprintf)' <<<"$calls")
+    [ -z "$bad" ] || { echo "  START-UP CODE'S CALLS: $(echo $bad)"; fail=1; }
+    grep -qE '^ \.ctors ' "$out/tamlink.map" && { echo "  STATIC CONSTRUCTORS, which nothing runs"; fail=1; }
+    bad=$(while read -r dll call; do
+        grep -qsF "\`$call\`" "$root/docs/handheld-imports.md" || echo "$dll $call"; done <<<"$calls")
+    [ -z "$bad" ] || { echo "  NOT LISTED IN docs/handheld-imports.md: $(echo $bad)"; fail=1; }
     [ "$fail" -eq 0 ] && echo "handheld build: passed" || echo "handheld build: FAILED"
     return "$fail"
 }
 check | tee "$report"
+[ "${PIPESTATUS[0]}" -eq 0 ] || exit 1
+python3 "$root/scripts/handheld-cab.py" "$out" | tee -a "$report"
 exit "${PIPESTATUS[0]}"

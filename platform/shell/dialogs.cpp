@@ -6,15 +6,14 @@
 #ifndef _WIN32_WCE
 #include "platform/shell.h"
 
-#include <commctrl.h>
-
 #include "platform/shell/desktop_shell_test.h"
 #include "platform/shell/device_screen.h"
 
 namespace {
 
 const wchar_t kDoneClass[] = L"shell_done_button";
-const UINT_PTR kFollowId = 1;
+const wchar_t kDoneProp[] = L"shell_done_button";
+const wchar_t kPreviousProc[] = L"shell_done_previous_proc";
 const int kDoneWidth = 32;
 
 HINSTANCE module() { return GetModuleHandleW(NULL); }
@@ -100,18 +99,30 @@ void showDone(HWND done, bool show) {
                      (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
-// On the dialog: the Done button is seen exactly when the dialog is.
-LRESULT CALLBACK followDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                              DWORD_PTR data) {
-    HWND done = reinterpret_cast<HWND>(data);
+// On the dialog: the Done button is seen exactly when the dialog is. The
+// dialog is subclassed the classic way, its procedure swapped and the old one
+// kept in a property: comctl32's subclass calls are exported by name only from
+// version 6, which a program without a manifest does not get on Windows XP.
+LRESULT CALLBACK followDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropW(dialog, kPreviousProc));
     if (message == WM_WINDOWPOSCHANGED) {
+        HWND done = static_cast<HWND>(GetPropW(dialog, kDoneProp));
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (pos->flags & SWP_SHOWWINDOW) showDone(done, true);
         if (pos->flags & SWP_HIDEWINDOW) showDone(done, false);
     } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(dialog, followDialog, id);
+        SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        RemovePropW(dialog, kPreviousProc);
+        RemovePropW(dialog, kDoneProp);
     }
-    return DefSubclassProc(dialog, message, wParam, lParam);
+    return CallWindowProcW(previous, dialog, message, wParam, lParam);
+}
+
+void followDialogWith(HWND dialog, HWND done) {
+    SetPropW(dialog, kDoneProp, done);
+    LONG_PTR previous = GetWindowLongPtrW(dialog, GWLP_WNDPROC);
+    SetPropW(dialog, kPreviousProc, reinterpret_cast<HANDLE>(previous));
+    SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(followDialog));
 }
 
 HWND addDoneButton(HWND dialog) {
@@ -128,7 +139,7 @@ HWND addDoneButton(HWND dialog) {
                                 bar.right - kDoneWidth, bar.top, kDoneWidth, bar.bottom - bar.top,
                                 dialog, NULL, module(), NULL);
     if (!done) return NULL;
-    SetWindowSubclass(dialog, followDialog, kFollowId, reinterpret_cast<DWORD_PTR>(done));
+    followDialogWith(dialog, done);
     if (IsWindowVisible(dialog)) showDone(done, true);
     return done;
 }

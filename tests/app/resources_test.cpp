@@ -333,3 +333,24 @@ TEST(Pictures, LogoIs125By15In256Colours) {
     ASSERT_NE(header, nullptr);
     EXPECT_EQ(header->biBitCount, 8);
 }
+
+TEST(VersionResource, NamesTheProgramAndTheAboutBoxVersion) {
+    DWORD size = 0;
+    const BYTE* data = resourceData(RT_VERSION, VS_VERSION_INFO, &size);
+    ASSERT_NE(data, nullptr);
+    std::vector<BYTE> block(data, data + size); // VerQueryValueW may write into its block
+    auto value = [&block](const std::wstring& name) {
+        void* text = nullptr;
+        UINT chars = 0;
+        std::wstring path = L"\\StringFileInfo\\040904B0\\" + name;
+        if (!VerQueryValueW(block.data(), path.c_str(), &text, &chars)) return std::wstring(L"-");
+        return std::wstring(static_cast<const wchar_t*>(text));
+    };
+    EXPECT_EQ(value(L"ProductName"), L"Tamlink PPC");
+    EXPECT_EQ(value(L"OriginalFilename"), L"tamlink.exe");
+    EXPECT_EQ(value(L"FileVersion"), L"1.1") << "the About box's";
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(1, 1))) << "1.1";
+}

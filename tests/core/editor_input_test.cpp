@@ -1,7 +1,9 @@
-// What the account editor stores for the maximum connect time.
+// What the account editor stores for the maximum connect time, and the number
+// the account file writes for it.
 #include <gtest/gtest.h>
 
 #include "accounts/account_format.h"
+#include "accounts/decimal.h"
 #include "accounts/editor_input.h"
 
 using accounts::parseMaxMinutes;
@@ -31,5 +33,15 @@ TEST(MaxMinutes, ReadsAsTheAccountFileReadsItsNumbers) {
     for (const char* text : texts) {
         std::wstring wide(text, text + std::char_traits<char>::length(text));
         EXPECT_EQ(parseMaxMinutes(wide.c_str()), accounts::format::parseInt(text)) << text;
+    }
+}
+
+TEST(Decimal, WritesNumbersAsPercentIAndTheFileReadsThemBack) {
+    const int values[] = {0, 7, 50, -4, 2147483647, -2147483647 - 1};
+    for (int value : values) {
+        char text[11];
+        std::string written(text, static_cast<std::size_t>(accounts::writeDecimal(value, text)));
+        EXPECT_EQ(written, std::to_string(value));
+        EXPECT_EQ(accounts::format::parseInt(written.c_str()), value);
     }
 }
