@@ -41,7 +41,8 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
 }
 
 // Hang up before the phone-book entry goes, and save what is still unsaved.
-// The line is hung up already, unless the person chose to leave it up.
+// Quit and the close have hung up already (mayShutDown), unless the person
+// chose to leave the line up; once hung up, the handle is 0 and this costs nothing.
 void shutDown() {
     dialup::hangUpCurrent();
     if (ui::shellState.timerId) KillTimer(ui::shellState.mainWindow, kTickTimerId);
