@@ -51,13 +51,23 @@ if [ "$failed" -ne 0 ]; then
     echo "handheld build: FAILED to compile" | tee "$report" >&2
     exit 1
 fi
-# The toolchain's own link script with .data moved to the end of the file:
-# the zeroed tables at its end (the account table is most of the program's
-# memory) are then left out of the file and zero-filled by the loader.
+# The toolchain's own link script with two moves:
+# - .data to the end of the file: the zeroed tables at its end (the account
+#   table is most of the program's memory) are then left out of the file and
+#   zero-filled by the loader;
+# - the import tables out of .rdata into an .idata section of their own, which
+#   is writable: under low memory, Windows CE 3.0 drops a running exe's
+#   read-only pages and reads them again from the file, without the imports
+#   its loader bound, and every call of the program would then jump nowhere.
 "$bin/$target-ld" --verbose | sed '1,/^=====/d; /^=====/,$d' | awk '
     /^  \.data / { moving = 1 }
     moving { held = held $0 "\n"; if ($0 ~ /^  }/) moving = 0; next }
+    /Moved \.idata \*\// { imports = 1 }
+    imports { idata = idata $0 "\n"; if ($0 ~ /End moved \.idata/) imports = 0; next }
     { print }
+    /^  \.rdata / { rdata = 1 }
+    rdata && /^  }/ {
+        printf "  .idata BLOCK(__section_alignment__) :\n  {\n%s  }\n", idata; rdata = 0 }
     /^  \.reloc / { reloc = 1 }
     reloc && /^  }/ { printf "%s", held; reloc = 0 }' >"$out/tamlink.ld"
 # shellcheck disable=SC2086
@@ -106,6 +116,25 @@ check() {
     echo "  version resource: ${product:-NONE}"
     [ "$product" = "Tamlink PPC 1.1" ] || fail=1
     echo "  imports: $(cut -d' ' -f1 <<<"$calls" | sort -u | paste -sd ' '), $(wc -l <<<"$calls") calls"
+    # The sections holding the import table and the import addresses: a page
+    # the device may drop and read again from the file must hold neither.
+    tables=$(python3 - "$exe" <<'EOF'
+import struct, sys
+image = open(sys.argv[1], "rb").read()
+pe = struct.unpack_from("<I", image, 0x3C)[0]
+optional = pe + 24
+table = optional + struct.unpack_from("<H", image, pe + 20)[0]
+sections = [struct.unpack_from("<8sIIII12xI", image, table + 40 * i)
+            for i in range(struct.unpack_from("<H", image, pe + 6)[0])]
+for label, index in (("import table", 1), ("import addresses", 12)):
+    rva = struct.unpack_from("<I", image, optional + 96 + 8 * index)[0]
+    held = [s for s in sections if s[2] <= rva < s[2] + max(s[1], s[3])]
+    name = held[0][0].rstrip(b"\0").decode() if held else "no section"
+    print(label, "in", name, "writable" if held and held[0][5] & 0x80000000 else "READ-ONLY")
+EOF
+)
+    echo "  $(paste -sd ';' <<<"$tables" | sed 's/;/, /')"
+    grep -q 'READ-ONLY' <<<"$tables" && { echo "  IMPORTS IN A READ-ONLY SECTION: a page-out would unbind them"; fail=1; }
     bad=$(grep -Evx '(COREDLL|AYGSHELL|COMMCTRL)\.dll .*' <<<"$calls")
     [ -z "$bad" ] || { echo "  NOT THE HANDHELD'S OWN: $(echo $bad)"; fail=1; }
     # The C runtime's start-up is not linked: none of its calls, and no static
