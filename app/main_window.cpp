@@ -32,6 +32,8 @@ void createMenuBar(HWND window) {
 }
 
 LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
+    // The shell's record of the input panel is refused without its size.
+    ui::shellState.activateInfo.cbSize = sizeof ui::shellState.activateInfo;
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     createMenuBar(window);

@@ -41,10 +41,11 @@ BOOL SHSipPreference(HWND /*window*/, SIPSTATE state) {
 }
 
 // The handheld resizes full-screen windows when the panel moves; the desktop's
-// panel never covers anything, so there is nothing to do but accept the record.
+// panel never covers anything, so there is nothing to do but check the record
+// as the handheld does.
 BOOL SHHandleWMSettingChange(HWND /*window*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
                              SHACTIVATEINFO* info) {
-    return info != NULL;
+    return info != NULL && info->cbSize == sizeof *info;
 }
 
 #endif
