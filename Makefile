@@ -6,6 +6,9 @@
 #   make handheld  build build/ce/tamlink.exe for the Pocket PC with the Windows CE
 #               compiler named by CEGCC_PREFIX=<dir> or arm-mingw32ce-g++ on the PATH,
 #               and build/ce/tamlink.cab, the cabinet that installs it
+#   make handheld-emu  run that exe's ARM code on emulated StrongARM and XScale CPUs
+#               through the scenarios of tests/handheld/scenarios/
+#   make bench-handheld  what the handheld exe's own code costs, in instructions
 SHELL := /bin/bash
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -17,14 +20,15 @@ WINE_PACKAGES := wine wine64 fonts-wine xvfb xauth python3
 RUN_PACKAGES := x11-utils
 TEST_PACKAGES := g++ clang libclang-rt-14-dev googletest imagemagick
 # The Windows CE compiler runs on these; it is not a Debian package. gcab
-# writes the cabinet, cabextract reads it back.
-HANDHELD_PACKAGES := libgmp10 libmpfr6 python3 xz-utils gcab cabextract
+# writes the cabinet, cabextract reads it back; Unicorn and pefile run the
+# exe on emulated ARM CPUs.
+HANDHELD_PACKAGES := libgmp10 libmpfr6 python3 xz-utils gcab cabextract python3-unicorn python3-pefile
 
 WIN_DIR := $(BUILD)/win
 NATIVE_DIR := $(BUILD)/native
 CE_DIR := $(BUILD)/ce
 
-.PHONY: run test build win native clean bench fuzz handheld
+.PHONY: run test build win native clean bench fuzz handheld handheld-emu bench-handheld
 
 run:
 	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES) $(RUN_PACKAGES)
@@ -35,7 +39,7 @@ test:
 	@scripts/deps.sh $(BUILD_PACKAGES) $(WINE_PACKAGES) $(TEST_PACKAGES) $(HANDHELD_PACKAGES)
 	@$(MAKE) --no-print-directory win native
 	@echo "Footprint (checked again by build.footprint):"; scripts/footprint.sh $(WIN_DIR) || true
-	@echo "The Pocket PC program and its cabinet (built and checked again by handheld.build and handheld.cab):"; \
+	@echo "The Pocket PC program and its cabinet (built and checked again by handheld.build, handheld.cab and handheld.emu):"; \
 		scripts/handheld-build.sh $(CE_DIR) 2>&1 | grep -v '^arm-mingw32ce\|zero bytes left' || true; \
 		scripts/handheld-cab-check.sh $(CE_DIR) || true
 	@scripts/with-xvfb.sh ctest --test-dir $(NATIVE_DIR) --output-on-failure -j $(JOBS)
@@ -62,6 +66,12 @@ win:
 handheld:
 	@scripts/deps.sh $(HANDHELD_PACKAGES)
 	@scripts/handheld-build.sh $(CE_DIR)
+
+handheld-emu: handheld
+	@TAMLINK_CE_EXE=$(CE_DIR)/tamlink.exe scripts/handheld-emu.sh
+
+bench-handheld: handheld
+	@TAMLINK_CE_EXE=$(CE_DIR)/tamlink.exe scripts/handheld-emu.sh --figures
 
 native:
 	@cmake -S . -B $(NATIVE_DIR) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -53,6 +53,11 @@ add_test(NAME handheld.build COMMAND ${CMAKE_SOURCE_DIR}/scripts/handheld-build.
 set_tests_properties(handheld.build PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 FIXTURES_SETUP handheld)
 add_test(NAME handheld.cab COMMAND ${CMAKE_SOURCE_DIR}/scripts/handheld-cab-check.sh ${TAMLINK_CE_BUILD_DIR})
 set_tests_properties(handheld.cab PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77 FIXTURES_REQUIRED handheld)
+# That exe's own ARM code run on an emulated StrongARM and XScale, every call
+# answered by a stand-in of the device, through the project's scenarios.
+add_test(NAME handheld.emu COMMAND ${CMAKE_SOURCE_DIR}/scripts/handheld-emu.sh)
+set_tests_properties(handheld.emu PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 FIXTURES_REQUIRED handheld
+    ENVIRONMENT TAMLINK_CE_EXE=${TAMLINK_CE_BUILD_DIR}/tamlink.exe)
 
 # Windows tests under Wine: each program in a fresh prefix cloned from a template.
 set(TAMLINK_WIN_BUILD_DIR "" CACHE PATH "The Windows build whose tests CTest runs under Wine")
