@@ -13,6 +13,7 @@ import pathlib
 import shutil
 import sys
 import tempfile
+import traceback
 
 HERE = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
@@ -52,6 +53,11 @@ def run_one(exe, path, cpu, keep, say):
             return Runner(device, exe, scenario, say).run()
         except Failure as failure:
             say(f"  FAIL {failure}")
+            return False
+        except Exception:  # a fault of the stand-in's own: this run fails, the others go on
+            say("  FAIL the stand-in itself failed:")
+            for line in traceback.format_exc().splitlines():
+                say(f"       {line}")
             return False
 
 

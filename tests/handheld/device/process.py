@@ -31,6 +31,7 @@ RETURN_STUB = STUBS + 0xF000
 END_STUB = STUBS + 0xF008
 SWI, MOV_PC_LR = 0xEF000000, 0xE1A0F00E
 NEVER = 0xFFFFFFFC
+REAL_SECONDS = 120  # a program that never waits this long has a loop that never ends
 
 REGISTERS = [UC_ARM_REG_R0, UC_ARM_REG_R1, UC_ARM_REG_R2, UC_ARM_REG_R3]
 
@@ -359,7 +360,7 @@ class Process:
         while self.state == "running":
             self.fault = None
             try:
-                self.uc.emu_start(self.reg(UC_ARM_REG_PC), NEVER)
+                self.uc.emu_start(self.reg(UC_ARM_REG_PC), NEVER, timeout=REAL_SECONDS * 1000000)
             except UcError as error:
                 self._fail(self.fault or self._explain(error))
                 break
@@ -371,6 +372,8 @@ class Process:
                 raise error
             if self.fault:
                 self._fail(self.fault)
+            elif self.state == "running":
+                self._fail(f"the program ran {REAL_SECONDS} s of real time without waiting")
         if self.state == "exited":
             self.dev.win.process_ended(self)
 
