@@ -94,7 +94,8 @@ class Scenario:
         self.path = pathlib.Path(path)
         self.name = self.path.name
         self.fixtures, self.expected_files, self.folders, self.steps = [], [], [], []
-        for number, line in enumerate(self.path.read_text(encoding="utf-8").splitlines(), 1):
+        text = self.path.read_text(encoding="utf-8-sig")
+        for number, line in enumerate(text.splitlines(), 1):
             words, quoted = split_words(line, number)
             if not words:
                 continue
@@ -206,13 +207,20 @@ class Runner:
             holds()  # says what is missing, if anything is
             raise StepFailed(f"seen {seen()}")
 
+    def staged(self, name):
+        """A stage line's file: a name in the device's \\windows\\, or a device path."""
+        return self.host(name if "\\" in name else "\\windows\\" + name)
+
     def run(self):
-        for name, source in self.scenario.fixtures:
-            target = self.host("\\windows\\" + name)
-            target.parent.mkdir(parents=True, exist_ok=True)
-            shutil.copyfile(source, target)
-        for name in self.scenario.folders:
-            self.host("\\windows\\" + name).mkdir(parents=True, exist_ok=True)
+        try:
+            for name, source in self.scenario.fixtures:
+                target = self.staged(name)
+                target.parent.mkdir(parents=True, exist_ok=True)
+                shutil.copyfile(source, target)
+            for name in self.scenario.folders:
+                self.staged(name).mkdir(parents=True, exist_ok=True)
+        except (OSError, StepFailed) as error:
+            return self.failed(None, f"the stage cannot be set: {error}")
         for step in self.scenario.steps:
             self.win.most_boxes = len(self.win.boxes)
             try:
@@ -225,7 +233,9 @@ class Runner:
         for name, source in self.scenario.expected_files:
             if any(p.state not in ("exited", "failed") for p in self.started):
                 return self.failed(None, f"@expect-file {name}: the program has not ended")
-            target = self.host("\\windows\\" + name)
+            target = self.staged(name)
+            if not source.is_file():
+                return self.failed(None, f"@expect-file {name}: no file {source}")
             want = source.read_bytes()
             got = target.read_bytes() if target.is_file() else None
             if got != want:
@@ -236,7 +246,7 @@ class Runner:
 
     def failed(self, step, message):
         where = f"line {step.line}: {step.text}" if step else "at the end"
-        self.say(f"  FAIL {where}")
+        self.say(f"  FAIL {self.scenario.name} {where}")
         for line in message.splitlines():
             self.say(f"       {line}")
         for process in self.started:
