@@ -189,10 +189,8 @@ class Runner:
             raise StepFailed(f"{path}: no path the device can hold ({error})") from None
 
     def list_rows(self):
-        view = self.win.children_of(self.main_window(), ACCOUNT_LIST)
-        if view is None or view.control is None:
-            return []
-        return view.control.rows
+        view = self.list_view()
+        return view.control.rows if view.control else []
 
     # Steps
     def check(self, step, holds, seen):
@@ -493,22 +491,21 @@ class Runner:
             raise StepFailed("the main window has no list view 102")
         return view
 
-    def do_select_row(self, step, index):
-        view = self.list_view()
-        index = int(index, 0)
-        rows = view.control.rows if view.control else []
+    def row(self, verb, index):
+        """The list view and the index of one of its rows."""
+        index, rows = int(index, 0), self.list_rows()
         if not 0 <= index < len(rows):
-            raise StepFailed(f"select-row: no row {index} among {len(rows)}")
-        for at, row in enumerate(rows):
+            raise StepFailed(f"{verb}: no row {index} among {len(rows)}")
+        return self.list_view(), index
+
+    def do_select_row(self, step, index):
+        view, index = self.row("select-row", index)
+        for at, row in enumerate(view.control.rows):
             wanted = controls.LVIS_FOCUSED | controls.LVIS_SELECTED if at == index else 0
             row.state = (row.state & ~(controls.LVIS_FOCUSED | controls.LVIS_SELECTED)) | wanted
 
     def do_tap_row(self, step, index):
-        view = self.list_view()
-        index = int(index, 0)
-        rows = view.control.rows if view.control else []
-        if not 0 <= index < len(rows):
-            raise StepFailed(f"tap-row: no row {index} among {len(rows)}")
+        view, index = self.row("tap-row", index)
         self.reachable(view, "tap-row")
         point = controls.row_point(index)
         self.win.post(view.hwnd, WM_LBUTTONDOWN, 1, point)
