@@ -44,9 +44,8 @@ def format_wide(mem, template, next_argument):
                 text = text.rjust(precision, "0")
         elif kind in "sS":
             pointer = next_argument()
-            wide = (kind == "s") != (size == "h") if size in ("h", "l", "w") else kind == "s"
-            if size in ("l", "w"):
-                wide = True
+            # In the wide functions %s is wide and %S narrow; h and l/w say it outright.
+            wide = size in ("l", "w") or (size != "h" and kind == "s")
             if pointer == 0:
                 text = "(null)"
             elif wide:

@@ -65,8 +65,7 @@ def parse_template(mem, at):
         extra = mem.u16(cursor)
         cursor += 2 + extra
         kind = class_of_atom(kind) if isinstance(kind, int) else kind
-        items.append((kind, ident if ident != 0xFFFF else 0xFFFF, item_style,
-                      text if isinstance(text, str) else ""))
+        items.append((kind, ident, item_style, text if isinstance(text, str) else ""))
     return Template(style, title if isinstance(title, str) else "", items)
 
 
@@ -185,8 +184,10 @@ class Box:
 def MessageBoxW(dev, owner_hwnd, text, caption, style):
     system = dev.win
     owner = system.window(owner_hwnd) if owner_hwnd else None
-    if owner_hwnd and owner is None:
-        raise Failure(f"MessageBoxW: its owner {owner_hwnd:#x} is no window")
+    if owner_hwnd and owner is None:  # refused, as a window handle that is no more
+        dev.note(f"MessageBoxW refused, its owner {owner_hwnd:#x} is no window: "
+                 f"{dev.quoted(dev.mem.wstr(text, 4096) if text else '')}")
+        return 0
     box = Box(dev.proc, owner, dev.mem.wstr(text, 4096) if text else "",
               dev.mem.wstr(caption, 4096) if caption else "Error", style, dev.now())
     if not box.buttons[1]:

@@ -68,7 +68,7 @@ class Heap:
         start = self._place(pages + PAGE)
         region = self.mem.map(f"LocalAlloc block of {size} bytes", start, pages,
                               UC_PROT_READ | UC_PROT_WRITE)
-        address = start + pages - ((size + 7) & ~7)
+        address = start + pages - ((max(size, 1) + 7) & ~7)
         if not zero:  # what LocalAlloc without LMEM_ZEROINIT gives is not zeros
             self.mem.uc.mem_write(start, b"\xCD" * pages)
         self.blocks[address] = (region, size)
