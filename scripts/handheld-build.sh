@@ -55,21 +55,23 @@ fi
 # - .data to the end of the file: the zeroed tables at its end (the account
 #   table is most of the program's memory) are then left out of the file and
 #   zero-filled by the loader;
-# - the import tables out of .rdata into an .idata section of their own, which
-#   is writable: under low memory, Windows CE 3.0 drops a running exe's
+# - the import tables out of the read-only .rdata to the start of the
+#   writable .data: under low memory, Windows CE 3.0 drops a running exe's
 #   read-only pages and reads them again from the file, without the imports
 #   its loader bound, and every call of the program would then jump nowhere.
 "$bin/$target-ld" --verbose | sed '1,/^=====/d; /^=====/,$d' | awk '
-    /^  \.data / { moving = 1 }
-    moving { held = held $0 "\n"; if ($0 ~ /^  }/) moving = 0; next }
     /Moved \.idata \*\// { imports = 1 }
     imports { idata = idata $0 "\n"; if ($0 ~ /End moved \.idata/) imports = 0; next }
+    /^  \.data / { moving = 1 }
+    moving {
+        held = held $0 "\n"
+        if ($0 ~ /^  {/) held = held "@IMPORTS@"
+        if ($0 ~ /^  }/) moving = 0
+        next
+    }
     { print }
-    /^  \.rdata / { rdata = 1 }
-    rdata && /^  }/ {
-        printf "  .idata BLOCK(__section_alignment__) :\n  {\n%s  }\n", idata; rdata = 0 }
     /^  \.reloc / { reloc = 1 }
-    reloc && /^  }/ { printf "%s", held; reloc = 0 }' >"$out/tamlink.ld"
+    reloc && /^  }/ { sub(/@IMPORTS@/, idata, held); printf "%s", held; reloc = 0 }' >"$out/tamlink.ld"
 # shellcheck disable=SC2086
 if ! "$bin/$target-gcc" $ldflags -o "$out/tamlink.exe" "${objects[@]}" "$out/obj/tamlink_rc.o" \
     -laygshell -lcommctrl -lcoredll -lgcc; then
