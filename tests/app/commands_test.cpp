@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "accounts/account_editor.h"
@@ -16,6 +17,7 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "ui/shell_state.h"
+#include "dialup/dial_dialog.h"
 #include "dialup/dialing.h"
 #include "dialup/dialup_test.h"
 #include "dialup/waiting.h"
@@ -386,9 +388,44 @@ TEST_F(CommandsTest, QuitAndAnOkCommandEachShutDownOnceAndOnlyWhenTheLineIsLetGo
     }
     ASSERT_EQ(dialogs().boxes().size(), 4u);
     for (const BoxRecord& box : dialogs().boxes()) {
-        EXPECT_EQ(box.text, L"The connection could not be hung up. Quit anyway?");
+        EXPECT_EQ(box.text, L"The connection could not be hung up. If you quit, it stays up and is "
+                            L"still charged. Quit anyway?");
         EXPECT_EQ(box.defaultButton, IDNO);
     }
+}
+
+// Another program's close, sent during a pause (whose drain delivers it), runs
+// once the press it came in is done: a Hangup press, or a Dial press that
+// first hung up an old line and then dials nothing. A quit met there stays.
+TEST_F(CommandsTest, ACloseSentDuringAPauseRunsOnceThePressIsDone) {
+    for (int oldLine : {0, 1}) {
+        SCOPED_TRACE(oldLine);
+        resetProgramState();
+        writeFileBytes(accounts::kAccountFilePath, "\n1\nA,5551234,,,0\n");
+        dialup::pauseRoutine = [](DWORD) {
+            std::thread([] { SendNotifyMessageW(mainWindow(), WM_CLOSE, 0, 0); }).join();
+        };
+        EXPECT_EQ(run([&] {
+                      dialogs().then([&](HWND dial) {
+                          if (oldLine)
+                              rassim::addForeignConnection(L"Tamlink PPC", L"modem", L"Modem");
+                          else
+                              press(dial, IDC_DIAL_BUTTON);
+                          press(dial, IDC_DIAL_BUTTON);
+                      });
+                      dialup::openDialDialog();
+                  }),
+                  0);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1);
+        EXPECT_EQ(rassim::callCount(rassim::Call::SetEntryProperties), 1 - oldLine);
+        EXPECT_EQ(rassim::callCount(rassim::Call::Dial), 1 - oldLine);
+    }
+    dialup::pauseRoutine = countedPause;
+    EXPECT_EQ(run([] {
+                  PostQuitMessage(7);
+                  dialup::pause(0);
+              }),
+              7);
 }
 
 TEST_F(CommandsTest, EachMenuCommandOpensItsOwnDialogAndTheButtonsOwnIdsNothing) {
