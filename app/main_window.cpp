@@ -87,7 +87,7 @@ LRESULT onRasDialEvent(UINT message, WPARAM wParam, LPARAM lParam) {
 // person decides; No keeps the program, and each tick tries again.
 int mayShutDown(UINT message, WPARAM wParam) {
     static int asking; // a second close while the question is open waits for its answer
-    if (asking || ui::shellState.shuttingDown || ui::holdClose(message, wParam)) return 0;
+    if (ui::holdClose(message, wParam) || asking || ui::shellState.shuttingDown) return 0;
     // Both flags cleared: a connection told after this is of no dial, and
     // starts nothing.
     dialup::hangUpAndReport();

@@ -17,6 +17,7 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "ui/shell_state.h"
+#include "dialup/connection_state.h"
 #include "dialup/dial_dialog.h"
 #include "dialup/dialing.h"
 #include "dialup/dialup_test.h"
@@ -52,6 +53,10 @@ BOOL countedWrite(HANDLE file, const void* bytes, DWORD count) {
 }
 int pauses;
 void countedPause(DWORD) { ++pauses; }
+void quitThenPause() {
+    PostQuitMessage(7);
+    dialup::pause(0);
+}
 
 std::vector<int> rasCallCounts() {
     std::vector<int> counts;
@@ -394,38 +399,27 @@ TEST_F(CommandsTest, QuitAndAnOkCommandEachShutDownOnceAndOnlyWhenTheLineIsLetGo
     }
 }
 
-// Another program's close, sent during a pause (whose drain delivers it), runs
-// once the press it came in is done: a Hangup press, or a Dial press that
-// first hung up an old line and then dials nothing. A quit met there stays.
+// A close sent during a pause waits for the press it came in: a Hangup press, or
+// a Dial press that hung up an old line and then dials nothing. A quit stays.
 TEST_F(CommandsTest, ACloseSentDuringAPauseRunsOnceThePressIsDone) {
     for (int oldLine : {0, 1}) {
-        SCOPED_TRACE(oldLine);
         resetProgramState();
         writeFileBytes(accounts::kAccountFilePath, "\n1\nA,5551234,,,0\n");
         dialup::pauseRoutine = [](DWORD) {
             std::thread([] { SendNotifyMessageW(mainWindow(), WM_CLOSE, 0, 0); }).join();
         };
-        EXPECT_EQ(run([&] {
-                      dialogs().then([&](HWND dial) {
-                          if (oldLine)
-                              rassim::addForeignConnection(L"Tamlink PPC", L"modem", L"Modem");
-                          else
-                              press(dial, IDC_DIAL_BUTTON);
-                          press(dial, IDC_DIAL_BUTTON);
-                      });
-                      dialup::openDialDialog();
-                  }),
-                  0);
-        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1);
+        if (oldLine) rassim::addForeignConnection(L"Tamlink PPC", L"modem", L"Modem");
+        dialogs().then([&](HWND dial) {
+            press(dial, IDC_DIAL_BUTTON);
+            if (!oldLine) press(dial, IDC_DIAL_BUTTON);
+        });
+        EXPECT_EQ(run(dialup::openDialDialog), 0);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1) << oldLine;
         EXPECT_EQ(rassim::callCount(rassim::Call::SetEntryProperties), 1 - oldLine);
         EXPECT_EQ(rassim::callCount(rassim::Call::Dial), 1 - oldLine);
     }
     dialup::pauseRoutine = countedPause;
-    EXPECT_EQ(run([] {
-                  PostQuitMessage(7);
-                  dialup::pause(0);
-              }),
-              7);
+    EXPECT_EQ(run(quitThenPause), 7);
 }
 
 TEST_F(CommandsTest, EachMenuCommandOpensItsOwnDialogAndTheButtonsOwnIdsNothing) {
@@ -457,13 +451,17 @@ TEST_F(CommandsTest, EachMenuCommandOpensItsOwnDialogAndTheButtonsOwnIdsNothing)
         // their ids get default processing, like any id it does not know.
         for (int id : {IDM_PROGRAM_BUTTON, IDM_ACCOUNT_BUTTON, 40099})
             results.push_back(command(id));
+        dialup::beginDial(); // under a live line Delete asks nothing and deletes nothing
+        dialogs().then(note);
+        results.push_back(command(IDM_DELETE));
         pumpFor(200);
         quitCommand();
     });
     EXPECT_EQ(opened, (std::vector<std::wstring>{L"editor ", L"editor My ISP",
                                                  L"Are you sure you want to delete account My ISP?",
-                                                 L"options", L"about"}));
-    EXPECT_EQ(results, std::vector<LRESULT>(8, 0));
+                                                 L"options", L"about",
+                                                 L"Hang up before deleting an account."}));
+    EXPECT_EQ(results, std::vector<LRESULT>(9, 0));
     EXPECT_EQ(creates, 0) << "nothing was changed";
 }
 

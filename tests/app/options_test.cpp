@@ -279,11 +279,8 @@ TEST_F(RealLaunchTest, TheStartProgramStartsEachTimeASimulatedConnectionComesUp)
     // Quit queued before the connection is told: the line is hung up, nothing starts.
     ShellCallRecorder recorder;
     EXPECT_EQ(program_.run([] {
-        dialup::writePhonebookEntry(L"123", L"modem", L"Hayes Compatible on COM1:");
-        ASSERT_EQ(dialup::dialAccount(L"user", L"pw"), 0u);
-        dialup::beginDial();
         PostMessageW(ui::shellState.mainWindow, WM_COMMAND, IDM_QUIT, 0);
-        rassim::advanceClock(10000);
+        dialAndConnect();
     }),
               0);
     EXPECT_TRUE(shellCalls.empty());
