@@ -5,9 +5,12 @@
 #include "accounts/account_editor.h"
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "ui/message_box.h"
+#include "dialup/connection_state.h"
 #include "dialup/dial_dialog.h"
 #include "launcher/options_dialog.h"
 #include "resources/resource.h"
+#include "resources/string_ids.h"
 
 namespace app {
 
@@ -24,7 +27,16 @@ void closeMainWindow(HWND window) {
 // Not DestroyWindow: Quit runs the shutdown and ends the loop, and the window
 // itself goes with the process, as the handheld's programs of this kind do.
 void quit(HWND window) {
-    if (mayShutDown()) SendMessageW(window, WM_DESTROY, 0, 0);
+    if (mayShutDown(WM_COMMAND, IDM_QUIT)) SendMessageW(window, WM_DESTROY, 0, 0);
+}
+
+// An account deleted under its live line would leave that line with no row to
+// open it from: up, and charged, until Quit.
+void deleteAccount() {
+    if (dialup::dialUnderWay())
+        ui::showInformationText(res::IDS_HANG_UP_BEFORE_DELETE);
+    else
+        accounts::deleteAccount();
 }
 
 } // namespace
@@ -36,7 +48,7 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     case IDM_INFO: openAboutBox(); return 0;
     case IDM_NEW: accounts::newAccount(); return 0;
     case IDM_EDIT: accounts::editAccount(); return 0;
-    case IDM_DELETE: accounts::deleteAccount(); return 0;
+    case IDM_DELETE: deleteAccount(); return 0;
     case IDM_OPTIONS: launcher::openOptionsDialog(); return 0;
     default: return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
     }

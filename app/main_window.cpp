@@ -6,6 +6,7 @@
 #include "accounts/account_list.h"
 #include "accounts/account_table.h"
 #include "app/commands.h"
+#include "ui/close_hold.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
 #include "app/timer_tick.h"
@@ -46,6 +47,8 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
 // Quit and the close have hung up already (mayShutDown), unless the person
 // chose to leave the line up; once hung up, the handle is 0 and this costs nothing.
 void shutDown() {
+    if (ui::shellState.shuttingDown) return;
+    ui::shellState.shuttingDown = 1;
     dialup::hangUpCurrent();
     if (ui::shellState.timerId) KillTimer(ui::shellState.mainWindow, kTickTimerId);
     dialup::deletePhonebookEntry();
@@ -62,7 +65,7 @@ LRESULT onDestroy() {
 
 // The shell's close, and the OK command, reach here first.
 LRESULT onClose(HWND window) {
-    if (mayShutDown()) return DefWindowProcW(window, WM_CLOSE, 0, 0); // destroys the window
+    if (mayShutDown(WM_CLOSE, 0)) return DefWindowProcW(window, WM_CLOSE, 0, 0); // destroys it
     return 0;
 }
 
@@ -71,7 +74,10 @@ LRESULT onSettingChange(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Once the shutdown has begun, a connection told now starts nothing: it was
+// hung up, or left up by the person's choice.
 LRESULT onRasDialEvent(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ui::shellState.shuttingDown) return 0;
     dialup::onRasDialEvent(message, LOWORD(wParam), static_cast<int>(static_cast<DWORD>(lParam)));
     return 0;
 }
@@ -81,15 +87,19 @@ LRESULT onRasDialEvent(UINT message, WPARAM wParam, LPARAM lParam) {
 // The handheld's RAS keeps a line after the process that dialed it has gone:
 // one it refused to hang up would stay up unseen, no limit watched. The
 // person decides; No keeps the program, and each tick tries again.
-int mayShutDown() {
+int mayShutDown(UINT message, WPARAM wParam) {
     static int asking; // a second close while the question is open waits for its answer
-    if (asking) return 0;
-    dialup::hangUpCurrent();
+    if (ui::holdClose(message, wParam) || asking || ui::shellState.shuttingDown) return 0;
+    // Both flags cleared: a connection told after this is of no dial, and
+    // starts nothing.
+    dialup::hangUpAndReport();
     if (!dialup::connectionState.hangUpPending) return 1;
     asking = 1;
     int quit = ui::askQuestionText(res::IDS_QUIT_LINE_UP, ui::kNoByDefault);
     asking = 0;
-    return quit;
+    // Each tick tried again under the question: a line that went down
+    // meanwhile keeps nobody here.
+    return quit || !dialup::connectionState.hangUpPending;
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,7 +22,8 @@ void firstRunPrompt() {
 } // namespace
 
 LRESULT onTimer(WPARAM timerId) {
-    if (timerId != kTickTimerId) return 0;
+    // A tick already queued when the timer stopped: the shutdown has begun.
+    if (timerId != kTickTimerId || ui::shellState.shuttingDown) return 0;
     dialup::onConnectedSecond();
     if (accounts::dirtyFlag && accounts::saveAccountFile()) accounts::markAccountsSaved();
     if (ui::shellState.firstRunPrompt) firstRunPrompt();

@@ -4,6 +4,8 @@ namespace dialup {
 
 ConnectionState connectionState;
 
+int dialUnderWay() { return connectionState.dialing == 1 || connectionState.connected == 1; }
+
 void setDialLimit(LONG maxMinutes) { connectionState.maxMinutes = maxMinutes; }
 
 void setConnectionHandle(HRASCONN handle) {

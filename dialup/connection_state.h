@@ -20,6 +20,9 @@ struct ConnectionState {
 
 extern ConnectionState connectionState;
 
+// 1 while a dial is under way or its line is up.
+int dialUnderWay();
+
 // The maximum connect time of the account about to be dialed.
 void setDialLimit(LONG maxMinutes);
 // The connection RasDial gave (0 for none), or 0 once it was hung up.

@@ -6,6 +6,7 @@
 
 #include "accounts/account_editor.h"
 #include "accounts/account_table.h"
+#include "ui/close_hold.h"
 #include "ui/dialogs.h"
 #include "ui/fixed_text.h"
 #include "ui/message_box.h"
@@ -32,11 +33,15 @@ void resetDialUp(PauseRoutine pause) {
     std::memset(&connectionState, 0, sizeof connectionState);
     pauseRoutine = pause;
     detachDialView();
+    setStatusText(L"");
     rememberedPrefix[0] = L'\0';
     rememberedDevice[0] = L'\0';
 }
 
 namespace {
+
+// Posted to the dialog as it opens; it comes before any tap or key queued.
+const UINT kDropEarlyInput = WM_APP;
 
 // The account the dialog works on, or 0 when there is none.
 const accounts::AccountRecord* selectedAccount() {
@@ -66,6 +71,7 @@ void fillDevices(HWND dialog) {
 // Refused, the line is still up and the button still hangs it up; the
 // monitor tries again each second meanwhile, and says so.
 void hangUpPress() {
+    ui::HoldCloses hold;
     showWaitCursor();
     setStatusText(ui::loadText(res::IDS_HANGUP_IN_PROGRESS).chars);
     if (hangUpAndReport()) setDialButtonCaption(ui::loadText(res::IDS_DIAL).chars);
@@ -73,8 +79,11 @@ void hangUpPress() {
 }
 
 void dialPress(HWND dialog) {
+    ui::HoldCloses hold;
     // A line still up holds the modem: the refusal is shown, nothing dialed.
     if (hangUpAll() != 0) return;
+    // Hanging up may have paused: a close that came meanwhile is what is wanted now.
+    if (ui::closing() || !IsWindow(dialog)) return;
     int device = static_cast<int>(SendDlgItemMessageW(dialog, IDC_DIAL_DEVICE, CB_GETCURSEL, 0, 0));
     if (device < 0 || device >= kMaxDevices) device = 0;
     const DeviceRecord& chosen = deviceList.slots[device];
@@ -103,20 +112,43 @@ void dialPress(HWND dialog) {
     enableDialButtons(0);
 }
 
+// Opened during a dial or on a live line, the dialog shows it as the one the
+// dial began in does: a button that reads Dial and hangs up would mislead.
+void showDialAsItStands() {
+    if (!dialUnderWay()) {
+        setStatusText(L"");
+        return;
+    }
+    showLastStatus();
+    setDialButtonCaption(ui::loadText(res::IDS_HANGUP).chars);
+    enableDialButtons(0);
+}
+
 INT_PTR onInitDialog(HWND dialog) {
     ui::initFullScreenDialog(dialog, SHIDIF_DONEBUTTON | SHIDIF_FULLSCREENNOMENUBAR);
     attachDialView(dialog);
     ui::limitField(dialog, IDC_DIAL_PREFIX, kPrefixChars);
     ui::limitField(dialog, IDC_DIAL_NUMBER, kDialNumberChars);
-    setStatusText(L"");
+    showDialAsItStands();
     if (rememberedPrefix[0]) SetDlgItemTextW(dialog, IDC_DIAL_PREFIX, rememberedPrefix);
     accounts::findSelectedRecord();
     showSelectedAccount(dialog);
     fillDevices(dialog);
+    PostMessageW(dialog, kDropEarlyInput, 0, 0);
+    return TRUE;
+}
+
+// The second tap of a double tap on a row, or a key pressed before the
+// dialog showed, would land on whatever of it now lies there: Dial, say.
+INT_PTR onOpened() {
+    dropQueuedInput();
     return TRUE;
 }
 
 INT_PTR onCommand(HWND dialog, WPARAM wParam) {
+    // Sent by another program during a pause (its drain delivers it): dropped
+    // like a tap then, not run in the middle of the hang-up.
+    if (ui::closesHeld()) return TRUE;
     int id = LOWORD(wParam);
     switch (id) {
     case IDOK:
@@ -129,7 +161,7 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
         showSelectedAccount(dialog);
         return TRUE;
     case IDC_DIAL_BUTTON:
-        if (connectionState.dialing == 1 || connectionState.connected == 1)
+        if (dialUnderWay())
             hangUpPress();
         else
             dialPress(dialog);
@@ -149,6 +181,7 @@ INT_PTR CALLBACK dialDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG: return onInitDialog(dialog);
     case WM_COMMAND: return onCommand(dialog, wParam);
     case WM_DESTROY: return onDestroy();
+    case kDropEarlyInput: return onOpened();
     default: return FALSE;
     }
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <wchar.h>
 
+#include "ui/close_hold.h"
 #include "ui/fixed_text.h"
 #include "ui/shell_state.h"
 #include "ui/strings.h"
@@ -59,6 +60,8 @@ DWORD dialAccount(const wchar_t* userName, const wchar_t* password) {
     if (connectionState.hangUpPending) {
         DWORD refused = hangUpCurrent();
         if (connectionState.hangUpPending) return refused;
+        // A close that came during its pause: nothing more is dialled.
+        if (ui::closing()) return ERROR_CANCELLED;
     }
     setConnectionHandle(0);
     RASDIALPARAMS params;

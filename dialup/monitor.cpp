@@ -2,6 +2,7 @@
 
 #include <wchar.h>
 
+#include "ui/close_hold.h"
 #include "ui/foreground.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
@@ -106,7 +107,9 @@ void stopAtTimeLimit() {
     // Refused, the line stays connected and is hung up at a later tick: the
     // limit does not fire again.
     hangUpAndReport();
-    ui::showInformationText(res::IDS_MAX_TIME_REACHED);
+    // A close that came during the hang-up's pause runs next; the box would
+    // only stand in its way.
+    if (!ui::closing()) ui::showInformationText(res::IDS_MAX_TIME_REACHED);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "dialup/waiting.h"
 
+#include "ui/close_hold.h"
 #include "dialup/dialup_test.h"
 
 namespace dialup {
@@ -10,22 +11,34 @@ PauseRoutine pauseRoutine = platformPause;
 
 namespace {
 
-void dropQueued(UINT first, UINT last) {
-    MSG message;
-    while (PeekMessageW(&message, NULL, first, last, PM_REMOVE)) {
-    }
-}
+const UINT kInputRanges[][2] = {
+    {WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}, {WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK}};
 
 } // namespace
+
+// PeekMessage hands back the quit message whatever range it is asked for:
+// dropped with the taps, it would leave the program running with no window.
+void dropQueuedInput() {
+    MSG message;
+    int quit = 0;
+    WPARAM exitCode = 0;
+    for (int i = 0; i < static_cast<int>(sizeof kInputRanges / sizeof kInputRanges[0]); ++i) {
+        while (PeekMessageW(&message, NULL, kInputRanges[i][0], kInputRanges[i][1], PM_REMOVE)) {
+            if (message.message != WM_QUIT) continue;
+            quit = 1;
+            exitCode = message.wParam;
+        }
+    }
+    if (quit) PostQuitMessage(static_cast<int>(exitCode));
+}
 
 // A tap or key made while the program could not answer was made at a screen
 // that showed none of it: acted on afterwards, it would dial again the line
 // just ended, or end the dial just begun.
 void pause(DWORD milliseconds) {
+    ui::HoldCloses hold;
     (pauseRoutine ? pauseRoutine : platformPause)(milliseconds);
-    dropQueued(WM_KEYFIRST, WM_KEYLAST);
-    dropQueued(WM_MOUSEFIRST, WM_MOUSELAST);
-    dropQueued(WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
+    dropQueuedInput();
 }
 
 void showWaitCursor() { SetCursor(LoadCursorW(NULL, IDC_WAIT)); }

@@ -5,8 +5,11 @@
 
 namespace dialup {
 
-// Blocks the thread; taps and keys made meanwhile are dropped.
+// Blocks the thread; taps and keys made meanwhile are dropped. A close that
+// comes meanwhile waits for it.
 void pause(DWORD milliseconds);
+// Drops the taps and keys queued now. A quit message met on the way stays.
+void dropQueuedInput();
 void showWaitCursor();
 void showArrowCursor();
 

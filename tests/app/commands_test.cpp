@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "accounts/account_editor.h"
@@ -16,6 +17,8 @@
 #include "accounts/account_table.h"
 #include "accounts/file_api.h"
 #include "ui/shell_state.h"
+#include "dialup/connection_state.h"
+#include "dialup/dial_dialog.h"
 #include "dialup/dialing.h"
 #include "dialup/dialup_test.h"
 #include "dialup/waiting.h"
@@ -50,6 +53,10 @@ BOOL countedWrite(HANDLE file, const void* bytes, DWORD count) {
 }
 int pauses;
 void countedPause(DWORD) { ++pauses; }
+void quitThenPause() {
+    PostQuitMessage(7);
+    dialup::pause(0);
+}
 
 std::vector<int> rasCallCounts() {
     std::vector<int> counts;
@@ -386,9 +393,33 @@ TEST_F(CommandsTest, QuitAndAnOkCommandEachShutDownOnceAndOnlyWhenTheLineIsLetGo
     }
     ASSERT_EQ(dialogs().boxes().size(), 4u);
     for (const BoxRecord& box : dialogs().boxes()) {
-        EXPECT_EQ(box.text, L"The connection could not be hung up. Quit anyway?");
+        EXPECT_EQ(box.text, L"The connection could not be hung up. If you quit, it stays up and is "
+                            L"still charged. Quit anyway?");
         EXPECT_EQ(box.defaultButton, IDNO);
     }
+}
+
+// A close sent during a pause waits for the press it came in: a Hangup press, or
+// a Dial press that hung up an old line and then dials nothing. A quit stays.
+TEST_F(CommandsTest, ACloseSentDuringAPauseRunsOnceThePressIsDone) {
+    for (int oldLine : {0, 1}) {
+        resetProgramState();
+        writeFileBytes(accounts::kAccountFilePath, "\n1\nA,5551234,,,0\n");
+        dialup::pauseRoutine = [](DWORD) {
+            std::thread([] { SendNotifyMessageW(mainWindow(), WM_CLOSE, 0, 0); }).join();
+        };
+        if (oldLine) rassim::addForeignConnection(L"Tamlink PPC", L"modem", L"Modem");
+        dialogs().then([&](HWND dial) {
+            press(dial, IDC_DIAL_BUTTON);
+            if (!oldLine) press(dial, IDC_DIAL_BUTTON);
+        });
+        EXPECT_EQ(run(dialup::openDialDialog), 0);
+        EXPECT_EQ(rassim::callCount(rassim::Call::HangUp), 1) << oldLine;
+        EXPECT_EQ(rassim::callCount(rassim::Call::SetEntryProperties), 1 - oldLine);
+        EXPECT_EQ(rassim::callCount(rassim::Call::Dial), 1 - oldLine);
+    }
+    dialup::pauseRoutine = countedPause;
+    EXPECT_EQ(run(quitThenPause), 7);
 }
 
 TEST_F(CommandsTest, EachMenuCommandOpensItsOwnDialogAndTheButtonsOwnIdsNothing) {
@@ -420,13 +451,17 @@ TEST_F(CommandsTest, EachMenuCommandOpensItsOwnDialogAndTheButtonsOwnIdsNothing)
         // their ids get default processing, like any id it does not know.
         for (int id : {IDM_PROGRAM_BUTTON, IDM_ACCOUNT_BUTTON, 40099})
             results.push_back(command(id));
+        dialup::beginDial(); // under a live line Delete asks nothing and deletes nothing
+        dialogs().then(note);
+        results.push_back(command(IDM_DELETE));
         pumpFor(200);
         quitCommand();
     });
     EXPECT_EQ(opened, (std::vector<std::wstring>{L"editor ", L"editor My ISP",
                                                  L"Are you sure you want to delete account My ISP?",
-                                                 L"options", L"about"}));
-    EXPECT_EQ(results, std::vector<LRESULT>(8, 0));
+                                                 L"options", L"about",
+                                                 L"Hang up before deleting an account."}));
+    EXPECT_EQ(results, std::vector<LRESULT>(9, 0));
     EXPECT_EQ(creates, 0) << "nothing was changed";
 }
 

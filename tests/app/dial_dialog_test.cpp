@@ -444,14 +444,14 @@ TEST_P(DialectTest, AConnectionReportedAfterTheUserHungUpStartsNothing) {
     });
 }
 
-TEST_F(DialDialogTest, OpenedDuringADialItStartsFreshAndItsPressHangsUpClearingBothFlags) {
+TEST_F(DialDialogTest, OpenedDuringADialItShowsItAndItsPressHangsUpClearingBothFlags) {
     addAccount(L"Provider", L"5551234");
     inDialDialog([&](HWND dialog) { press(dialog, IDC_DIAL_BUTTON); });
-    advance(1000); // no dialog: "Dialing..." goes nowhere
+    advance(1000); // no dialog shows "Dialing..."
     inDialDialog([&](HWND dialog) {
-        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Dial");
-        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"");
-        EXPECT_EQ(buttonsEnabled(dialog), 1);
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_BUTTON), L"Hangup");
+        EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Dialing...");
+        EXPECT_EQ(buttonsEnabled(dialog), 0);
         advance(1000);
         EXPECT_EQ(itemText(dialog, IDC_DIAL_STATUS), L"Verifying the user name and password...");
 

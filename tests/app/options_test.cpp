@@ -275,4 +275,13 @@ TEST_F(RealLaunchTest, TheStartProgramStartsEachTimeASimulatedConnectionComesUp)
               0);
     EXPECT_EQ(afterFirst, "start_trace.exe|1|\n") << "started with SW_SHOWNORMAL and no arguments";
     EXPECT_EQ(afterSecond, "start_trace.exe|1|\nstart_trace.exe|1|\n");
+
+    // Quit queued before the connection is told: the line is hung up, nothing starts.
+    ShellCallRecorder recorder;
+    EXPECT_EQ(program_.run([] {
+        PostMessageW(ui::shellState.mainWindow, WM_COMMAND, IDM_QUIT, 0);
+        dialAndConnect();
+    }),
+              0);
+    EXPECT_TRUE(shellCalls.empty());
 }

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "resources/resource.h"
 #include "tests/e2e/support/driver.h"
 
@@ -51,4 +53,23 @@ TEST(ProgramWindow, ShowsTheListOverTheMenuBarAndEndsCleanlyWhenClosed) {
     EXPECT_EQ(readFile(L"\\windows\\tamlink.cfg"),
               "\n2\nWork,555,,,0\nHome ISP,0123,anna,secret,30\n")
         << "nothing changed, nothing written";
+}
+
+// The second tap of a double tap on row 11 lands on the Dial button: no dial.
+TEST(ProgramWindow, ADoubleTapOnALowerRowDialsNothing) {
+    std::string accounts = "\n50\n";
+    for (int i = 10; i < 60; ++i)
+        accounts += "Account " + std::to_string(i) + ",555,,,0\n";
+    writeFile(L"\\windows\\tamlink.cfg", accounts);
+    Program program;
+    ASSERT_TRUE(program.start());
+    RECT row = listRowRect(program, GetDlgItem(program.mainWindow(), IDC_ACCOUNT_LIST), 10);
+    POINT at{row.left + 30, (row.top + row.bottom) / 2};
+    clickScreen(at);
+    clickScreen(at);
+    RECT dial{};
+    GetWindowRect(GetDlgItem(program.waitForDialogWith(IDC_DIAL_BUTTON), IDC_DIAL_BUTTON), &dial);
+    EXPECT_TRUE(PtInRect(&dial, at));
+    Sleep(1000);
+    EXPECT_EQ(readFile(L"\\windows\\rassim.log").find("RasDial("), std::string::npos);
 }

@@ -46,6 +46,7 @@ ProgramRun::~ProgramRun() { DestroyWindow(probe_); }
 int ProgramRun::run(std::function<void()> step) {
     probeStep = std::move(step);
     PostMessageW(probe_, kRunProbe, 0, 0);
+    ui::shellState.shuttingDown = 0; // a new start: the last run's shutdown ended with it
     int exitCode = app::runProgram(GetModuleHandleW(nullptr));
     // Quit leaves the window to the end of the process; end it here without a
     // second shutdown.
