@@ -29,4 +29,5 @@ fi
 if [ "$exe_given" -eq 0 ] && [ -n "${TAMLINK_CE_EXE:-}" ]; then
     set -- "$TAMLINK_CE_EXE" "$@"
 fi
-exec "$python" "$root/tests/handheld/device/handheld_emu.py" "$@"
+# Nothing is written into the source tree, not even bytecode.
+exec env PYTHONDONTWRITEBYTECODE=1 "$python" "$root/tests/handheld/device/handheld_emu.py" "$@"
