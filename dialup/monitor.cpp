@@ -151,7 +151,7 @@ void onRasNotification(unsigned state, int error) {
         return;
     }
     // Progress queued before the user hung up belongs to no dial any more.
-    if (!connectionState.dialing && !connectionState.connected) return;
+    if (!dialUnderWay()) return;
     if (connectionState.hangUpPending) return;
     switch (state) {
     case RASCS_OpenPort: showStatus(res::IDS_DIALING); break;
@@ -162,8 +162,7 @@ void onRasNotification(unsigned state, int error) {
 }
 
 int hangUpAndReport() {
-    const int told =
-        connectionState.rasConnection && (connectionState.dialing || connectionState.connected);
+    const int told = connectionState.rasConnection && dialUnderWay();
     hangUpCurrent();
     if (connectionState.hangUpPending) {
         showHangUpRetry();
@@ -186,7 +185,7 @@ void onConnectedSecond() {
         return;
     }
     // An idle tick asks RAS nothing.
-    if (!connectionState.dialing && !connectionState.connected) return;
+    if (!dialUnderWay()) return;
     if (endFoundByAsking() || connectionState.connected != 1) return;
     countConnectedSecond();
     LONG minutes = connectionState.connectedSeconds / 60;
