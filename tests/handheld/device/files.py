@@ -262,23 +262,28 @@ def CreateFileW(dev, name, access, share, security, disposition, flags, template
     return opened.handle
 
 
-def _transfer_checks(dev, call, count_pointer, overlapped):
+def _open_for_transfer(dev, call, handle, access, count_pointer, overlapped):
+    """The open file a ReadFile or WriteFile works on, or None with the error set."""
     if overlapped:
         raise Failure(f"{call}: given an OVERLAPPED record ({overlapped:#010x}); the handheld has "
                       "no overlapped file I/O")
     if not count_pointer:
         raise Failure(f"{call}: the pointer for the byte count is NULL; the handheld needs it")
     dev.mem.put_u32(count_pointer, 0)
+    opened = table(dev).files.get(handle)
+    if opened is None:
+        _fail(dev, ERROR_INVALID_HANDLE)
+    elif not opened.access & access:
+        _fail(dev, ERROR_ACCESS_DENIED)
+        opened = None
+    return opened
 
 
 @api("COREDLL", "ReadFile", 5)
 def ReadFile(dev, handle, buffer, count, read_pointer, overlapped):
-    _transfer_checks(dev, "ReadFile", read_pointer, overlapped)
-    opened = table(dev).files.get(handle)
+    opened = _open_for_transfer(dev, "ReadFile", handle, GENERIC_READ, read_pointer, overlapped)
     if opened is None:
-        return _fail(dev, ERROR_INVALID_HANDLE)
-    if not opened.access & GENERIC_READ:
-        return _fail(dev, ERROR_ACCESS_DENIED)
+        return 0
     if count:
         dev.mem.check(buffer, count, write=True)
     try:
@@ -294,12 +299,10 @@ def ReadFile(dev, handle, buffer, count, read_pointer, overlapped):
 
 @api("COREDLL", "WriteFile", 5)
 def WriteFile(dev, handle, buffer, count, written_pointer, overlapped):
-    _transfer_checks(dev, "WriteFile", written_pointer, overlapped)
-    opened = table(dev).files.get(handle)
+    opened = _open_for_transfer(dev, "WriteFile", handle, GENERIC_WRITE, written_pointer,
+                                overlapped)
     if opened is None:
-        return _fail(dev, ERROR_INVALID_HANDLE)
-    if not opened.access & GENERIC_WRITE:
-        return _fail(dev, ERROR_ACCESS_DENIED)
+        return 0
     data = dev.mem.read(buffer, count)
     done = 0
     try:

@@ -800,7 +800,25 @@ def _start(dev, call):
     return s
 
 
-def _answer_enumeration(mem, records, size, n, bytes_pointer, count_pointer, fill):
+def _start_entry_call(dev, call, phonebook, entry_name):
+    """The service and the entry's name, for a call on one phone-book entry."""
+    s = _start(dev, call)
+    _no_phonebook(call, phonebook)
+    return s, dev.mem.wstr_or_none(entry_name)
+
+
+def _enumerate(s, mem, call, noun, records, size, n, bytes_pointer, count_pointer, fill):
+    """An enumeration answered and written to the log."""
+    if not bytes_pointer or not count_pointer:
+        s.log(f"{call} = {ERROR_INVALID_PARAMETER}")
+        return ERROR_INVALID_PARAMETER
+    given = mem.u32(bytes_pointer)
+    result = _answer_enumeration(mem, records, size, n, given, bytes_pointer, count_pointer, fill)
+    s.log(f"{call}({given} bytes) = {result}, {n} {noun}, {n * size} bytes needed")
+    return result
+
+
+def _answer_enumeration(mem, records, size, n, given, bytes_pointer, count_pointer, fill):
     """How RAS answers an enumeration into the caller's buffer: 632 when the
     first record's dwSize is not the record's size; 603 with the bytes needed
     when the buffer is too small (or missing); otherwise the n records, each
@@ -808,7 +826,6 @@ def _answer_enumeration(mem, records, size, n, bytes_pointer, count_pointer, fil
     both of the last."""
     if records and mem.u32(records) != size:
         return ERROR_INVALID_SIZE
-    given = mem.u32(bytes_pointer)
     needed = n * size
     mem.put_u32(bytes_pointer, needed)
     mem.put_u32(count_pointer, n)
@@ -828,10 +845,6 @@ def _answer_enumeration(mem, records, size, n, bytes_pointer, count_pointer, fil
 def RasEnumDevicesW(dev, devices, bytes_pointer, count_pointer):
     s = _start(dev, "RasEnumDevices")
     mem = dev.mem
-    if not bytes_pointer or not count_pointer:
-        s.log(f"RasEnumDevices = {ERROR_INVALID_PARAMETER}")
-        return ERROR_INVALID_PARAMETER
-    given = mem.u32(bytes_pointer)
     n = len(s.config.devices)
 
     def fill(record, i):
@@ -839,21 +852,14 @@ def RasEnumDevicesW(dev, devices, bytes_pointer, count_pointer):
         mem.put_wstr(record + RASDEVINFO_DEVICE_TYPE, kind, MAX_DEVICE_TYPE + 1)
         mem.put_wstr(record + RASDEVINFO_DEVICE_NAME, name, MAX_DEVICE_NAME + 1)
 
-    result = _answer_enumeration(mem, devices, RASDEVINFO_SIZE, n, bytes_pointer, count_pointer,
-                                 fill)
-    s.log(f"RasEnumDevices({given} bytes) = {result}, {n} devices, {n * RASDEVINFO_SIZE} bytes "
-          "needed")
-    return result
+    return _enumerate(s, mem, "RasEnumDevices", "devices", devices, RASDEVINFO_SIZE, n,
+                      bytes_pointer, count_pointer, fill)
 
 
 @api("COREDLL", "RasEnumConnections", 3)
 def RasEnumConnections(dev, connections, bytes_pointer, count_pointer):
     s = _start(dev, "RasEnumConnections")
     mem = dev.mem
-    if not bytes_pointer or not count_pointer:
-        s.log(f"RasEnumConnections = {ERROR_INVALID_PARAMETER}")
-        return ERROR_INVALID_PARAMETER
-    given = mem.u32(bytes_pointer)
     listed = list(s.connections_)
     n = len(listed)
 
@@ -861,18 +867,13 @@ def RasEnumConnections(dev, connections, bytes_pointer, count_pointer):
         mem.put_u32(record + RASCONN_HANDLE, listed[i].handle)
         mem.put_wstr(record + RASCONN_ENTRY_NAME, listed[i].entry_name, MAX_ENTRY_NAME + 1)
 
-    result = _answer_enumeration(mem, connections, RASCONN_SIZE, n, bytes_pointer, count_pointer,
-                                 fill)
-    s.log(f"RasEnumConnections({given} bytes) = {result}, {n} connections, {n * RASCONN_SIZE} "
-          "bytes needed")
-    return result
+    return _enumerate(s, mem, "RasEnumConnections", "connections", connections, RASCONN_SIZE, n,
+                      bytes_pointer, count_pointer, fill)
 
 
 @api("COREDLL", "RasValidateEntryName", 2)
 def RasValidateEntryName(dev, phonebook, entry_name):
-    s = _start(dev, "RasValidateEntryName")
-    _no_phonebook("RasValidateEntryName", phonebook)
-    name = dev.mem.wstr_or_none(entry_name)
+    s, name = _start_entry_call(dev, "RasValidateEntryName", phonebook, entry_name)
     if not valid_entry_name(name):
         result = ERROR_INVALID_NAME
     elif s.has_entry(name):
@@ -886,14 +887,12 @@ def RasValidateEntryName(dev, phonebook, entry_name):
 @api("COREDLL", "RasSetEntryProperties", 6)
 def RasSetEntryProperties(dev, phonebook, entry_name, entry, entry_bytes, device_info,
                           device_info_bytes):
-    s = _start(dev, "RasSetEntryProperties")
-    _no_phonebook("RasSetEntryProperties", phonebook)
+    s, name = _start_entry_call(dev, "RasSetEntryProperties", phonebook, entry_name)
     if device_info or device_info_bytes:
         raise Failure(f"RasSetEntryProperties: given device information ({device_info:#010x}, "
                       f"{device_info_bytes} bytes); the program passes none and the stand-in "
                       "keeps none")
     mem = dev.mem
-    name = mem.wstr_or_none(entry_name)
     copy = None
     if not valid_entry_name(name):
         result = ERROR_INVALID_NAME
@@ -923,9 +922,7 @@ def RasSetEntryProperties(dev, phonebook, entry_name, entry, entry_bytes, device
 
 @api("COREDLL", "RasDeleteEntry", 2)
 def RasDeleteEntry(dev, phonebook, entry_name):
-    s = _start(dev, "RasDeleteEntry")
-    _no_phonebook("RasDeleteEntry", phonebook)
-    name = dev.mem.wstr_or_none(entry_name)
+    s, name = _start_entry_call(dev, "RasDeleteEntry", phonebook, entry_name)
     if not valid_entry_name(name):
         result = ERROR_INVALID_NAME
     elif not s.has_entry(name):
